@@ -1,0 +1,73 @@
+#pragma once
+
+#include "framework/Com.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <netfw.h>
+#include <windows.h>
+
+enum class ProfileType : int32_t {
+    Domain = 0,
+    Standard = 1,
+    Current = 2,
+};
+
+constexpr int32_t ProtocolTcp = 6;
+constexpr int32_t ProtocolUdp = 17;
+constexpr int32_t IpVersionAny = 2;
+constexpr int32_t ScopeAll = 0;
+constexpr int32_t ScopeLocalSubnet = 1;
+constexpr int32_t ScopeCustom = 2;
+
+// HRESULT of INetFwOpenPorts::Item when no port has that number and protocol.
+constexpr HRESULT HRESULT_PORT_NOT_FOUND = static_cast<HRESULT>(0x80070002);
+
+// One globally open port in a snapshot; 540 bytes, fields back to back.
+struct OpenPortRecord {
+    char name[260];           // ANSI code page, always NUL-terminated
+    int32_t ipVersion;
+    int32_t protocol;
+    int32_t port;
+    int32_t scope;
+    char remoteAddresses[260]; // ANSI code page, always NUL-terminated
+    int16_t enabled;           // VARIANT_BOOL as delivered
+    int16_t builtIn;           // VARIANT_BOOL as delivered
+};
+static_assert(sizeof(OpenPortRecord) == 540, "OpenPortRecord is 540 bytes");
+static_assert(offsetof(OpenPortRecord, ipVersion) == 260, "OpenPortRecord layout");
+static_assert(offsetof(OpenPortRecord, protocol) == 264, "OpenPortRecord layout");
+static_assert(offsetof(OpenPortRecord, port) == 268, "OpenPortRecord layout");
+static_assert(offsetof(OpenPortRecord, scope) == 272, "OpenPortRecord layout");
+static_assert(offsetof(OpenPortRecord, remoteAddresses) == 276, "OpenPortRecord layout");
+static_assert(offsetof(OpenPortRecord, enabled) == 536, "OpenPortRecord layout");
+static_assert(offsetof(OpenPortRecord, builtIn) == 538, "OpenPortRecord layout");
+
+// Snapshot of one profile: a 32-bit count, then that many records (4 + 540 * n bytes).
+struct OpenPortTable {
+    int32_t count;
+    OpenPortRecord records[1]; // really `count` records; the block is sized by ListOpenPorts
+};
+static_assert(offsetof(OpenPortTable, records) == 4, "OpenPortTable layout");
+
+constexpr uint32_t OpenPortTableSize(uint32_t count)
+{
+    return 4 + 540 * count;
+}
+
+// A profile reached through one COM use of the calling thread. Members are released in
+// reverse order: the profile object first, then the COM use ends.
+struct FirewallProfile {
+    fw::ComInit com;
+    fw::ComPtr<INetFwProfile> profile;
+};
+
+HRESULT OpenFirewallProfile(ProfileType type, FirewallProfile& out);
+void CloseFirewallProfile(FirewallProfile& profile);
+HRESULT AddOrEnableOpenPort(ProfileType type, const wchar_t* name, int32_t ipVersion, int32_t protocol,
+                            int32_t port, int32_t scope, const wchar_t* remoteAddresses, bool enabled);
+HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol);
+// Two-call size protocol: -1 (with *requiredSize written) when buffer is null or too small,
+// 1 after a complete snapshot, a negative platform result on failure.
+HRESULT ListOpenPorts(ProfileType type, void* buffer, uint32_t bufferSize, uint32_t* requiredSize);
+HRESULT ProbeFirewall();

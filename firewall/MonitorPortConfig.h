@@ -1,0 +1,54 @@
+#pragma once
+
+#include "firewall/FirewallPorts.h"
+#include "firewall/PortRemovalList.h"
+#include "framework/Handles.h"
+
+#include <cstdint>
+
+enum class PortState : int32_t {
+    PortEnabled = 101,
+    PortDisabled = 102,
+    PortAbsent = 103,
+    PortQueryFailed = 104,
+};
+
+enum class ConfigStatus : int32_t {
+    WorkNeeded = 201,
+    NothingToDo = 202,
+    StatusFailed = 203,
+};
+
+// The monitor program's port: its number from the registry, its set-up in the Domain and
+// Standard profiles, and the list of monitor-named ports for a removal run.
+class MonitorPortConfig {
+public:
+    MonitorPortConfig() = default;
+    virtual ~MonitorPortConfig() = default;
+    MonitorPortConfig(const MonitorPortConfig&) = delete;
+    MonitorPortConfig& operator=(const MonitorPortConfig&) = delete;
+
+    // Set-up side.
+    int ReadPortNumber();
+    void GetPortNumber(int32_t& port) const;
+    int IsFirewallAvailable() const;
+    PortState QueryPortState(ProfileType profile, int32_t port, int32_t protocol) const;
+    ConfigStatus QueryConfigStatus() const;
+    int SetUpMonitorPort(int32_t port) const;
+
+    // Removal side.
+    ConfigStatus QueryRemovalStatus();
+    int BuildRemovalList(PortRemovalList* list, int32_t& size) const;
+    void GetRemovalCount(int32_t& count) const;
+    void GetRemovalEntry(int32_t& protocol, int32_t& port, int index) const;
+    void ExcludeRemovalEntry(int index);
+    int RemoveMonitorPorts() const;
+
+private:
+    int32_t portNumber = 0;
+    fw::UniqueGlobal removalList; // owned when not null
+};
+
+// 0 read; -1 key or value unreadable (or longer than 4 bytes); -2 not a REG_DWORD.
+// The key is opened in the 32-bit registry view, where the monitor program keeps it.
+int ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t& value);
