@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <netfw.h>
+#include <optional>
 #include <windows.h>
 
 enum class ProfileType : int32_t {
@@ -55,10 +56,26 @@ constexpr uint32_t OpenPortTableSize(uint32_t count)
     return 4 + 540 * count;
 }
 
-// A profile reached through one COM use of the calling thread. Members are released in
-// reverse order: the profile object first, then the COM use ends.
+// Largest port count a snapshot accepts: two profiles' table sizes then still add up within
+// the int32 size of a removal list.
+constexpr uint32_t MaxOpenPorts = (0x7FFFFFFF / 2 - 4) / 540;
+
+// Record `index` of a table block; the block must hold at least index + 1 records.
+inline OpenPortRecord* OpenPortTableRecord(void* table, uint32_t index)
+{
+    return reinterpret_cast<OpenPortRecord*>(static_cast<char*>(table) + OpenPortTableSize(index));
+}
+
+// A profile reached through one COM use of the calling thread. OpenFirewallProfile starts
+// the COM use, CloseFirewallProfile (or the destructor) releases the profile object and then
+// ends the COM use, so callers cannot leave either behind on an early return.
 struct FirewallProfile {
-    fw::ComInit com;
+    FirewallProfile() = default;
+    ~FirewallProfile();
+    FirewallProfile(const FirewallProfile&) = delete;
+    FirewallProfile& operator=(const FirewallProfile&) = delete;
+
+    std::optional<fw::ComInit> com;
     fw::ComPtr<INetFwProfile> profile;
 };
 
@@ -69,5 +86,9 @@ HRESULT AddOrEnableOpenPort(ProfileType type, const wchar_t* name, int32_t ipVer
 HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol);
 // Two-call size protocol: -1 (with *requiredSize written) when buffer is null or too small,
 // 1 after a complete snapshot, a negative platform result on failure.
+// The table never holds more than the get_Count records it was sized for: extra elements of
+// the enumeration end the snapshot there. Texts longer than a field are cut at a character
+// boundary and stay NUL-terminated. An element that is not a port object fails the snapshot
+// (DISP_E_TYPEMISMATCH for a variant without an interface pointer, else QueryInterface's result).
 HRESULT ListOpenPorts(ProfileType type, void* buffer, uint32_t bufferSize, uint32_t* requiredSize);
 HRESULT ProbeFirewall();

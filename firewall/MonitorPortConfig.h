@@ -45,8 +45,12 @@ public:
     int RemoveMonitorPorts() const;
 
 private:
+    // Entries in the removal list, never more than its block holds; 0 without a list.
+    int32_t RemovalCount() const;
+
     int32_t portNumber = 0;
     fw::UniqueGlobal removalList; // owned when not null
+    int32_t removalSize = 0;      // bytes in the removalList block
 };
 
 // 0 read; -1 key or value unreadable (or longer than 4 bytes); -2 not a REG_DWORD.
