@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/FirewallTask.h"
+#include "framework/Dialog.h"
+
+#include <windows.h>
+
+// Base of the wizard's dialogs: holds the run's task, starts its worker and is busy while the
+// worker runs (wait cursor, OK held pushed, keys and left clicks dropped, Cancel ignored).
+// When the worker has ended the dialog closes with IDOK, whatever the task's result.
+//
+// The worker's notifications share their numbers with the dialog manager's DM_SETDEFID and
+// DM_REPOSITION. They are taken as notifications only after this dialog requested the start,
+// and only with wParam and lParam 0; the end counts only once the task reports that its worker
+// has ended (a timer watches for that, so an end that arrives just before the thread is gone is
+// not lost). Everything else reaches the dialog manager.
+class BusyDialog : public fw::Dialog {
+public:
+    BusyDialog(UINT templateId, HWND parent);
+    ~BusyDialog() override;
+
+    // The run's task, not owned; set before DoModal.
+    void SetTask(FirewallTask* runTask) { task = runTask; }
+    void StartSetup() { Start(RunMode::Setup); }
+    void StartRemoval() { Start(RunMode::Remove); }
+
+    void EnterBusy(int buttonId);
+    void LeaveBusy();
+    bool IsBusy() const { return busy != 0; }
+    // The worker was requested: from then on the dialog ends only through the task's end
+    // (or a Cancel that waits for it).
+    bool HasStarted() const { return started; }
+
+protected:
+    void DoDataExchange(fw::DataExchange& exchange) override;
+    BOOL PreTranslateMessage(MSG* message) override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    bool OnSetCursor(LRESULT& result);
+    LRESULT OnTaskBegin(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskEnd(WPARAM wParam, LPARAM lParam);
+
+    FirewallTask* task = nullptr;
+    int busy = 0;
+    int busyButtonId = 0;
+
+private:
+    void Start(RunMode mode);
+    bool IsTaskNotification(WPARAM wParam, LPARAM lParam) const;
+    void OnWatchTimer();
+    void FinishTask();
+
+    bool started = false; // the worker was requested; the task must outlive the dialog's end
+    bool begun = false;   // the worker's begin notification has arrived
+};

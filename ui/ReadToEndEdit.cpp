@@ -1,0 +1,81 @@
+#include "ui/ReadToEndEdit.h"
+
+ReadToEndEdit::ReadToEndEdit()
+    : textColor(::GetSysColor(COLOR_WINDOWTEXT)), backColor(::GetSysColor(COLOR_WINDOW)),
+      backBrush(::CreateSolidBrush(backColor))
+{
+}
+
+ReadToEndEdit::~ReadToEndEdit()
+{
+    enableTargetId = 0;
+}
+
+bool ReadToEndEdit::OnReflectedCommand(int notifyCode)
+{
+    if (notifyCode != EN_VSCROLL) {
+        return false;
+    }
+    OnScrollNotify();
+    return true;
+}
+
+HBRUSH ReadToEndEdit::OnReflectedCtlColor(HDC dc, UINT)
+{
+    // Edit or static colours alike: a read-only edit asks for the static ones.
+    ::SetTextColor(dc, textColor);
+    ::SetBkColor(dc, backColor);
+    return backBrush.get();
+}
+
+bool ReadToEndEdit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wParam), HIWORD(wParam));
+        result = DefaultHandling(message, wParam, lParam);
+        return true;
+    case WM_SYSCOLORCHANGE:
+        result = DefaultHandling(message, wParam, lParam);
+        OnSysColorChange();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ReadToEndEdit::OnScrollNotify()
+{
+    if (enableTargetId == 0) {
+        return;
+    }
+    EnableTargetIfAtEnd(static_cast<UINT>(::GetScrollPos(GetHwnd(), SB_VERT)));
+}
+
+void ReadToEndEdit::OnVScroll(UINT, UINT position)
+{
+    // The message carries a position only while the thumb is dragged or released; other codes
+    // carry 0, and the scroll notification that follows them reads the bar instead.
+    if (enableTargetId != 0) {
+        EnableTargetIfAtEnd(position);
+    }
+}
+
+void ReadToEndEdit::EnableTargetIfAtEnd(UINT position)
+{
+    // Unsigned on purpose: a limit below 0 (a page larger than the text) is never reached.
+    if (position < static_cast<UINT>(GetScrollLimit(SB_VERT))) {
+        return;
+    }
+    if (HWND target = ::GetDlgItem(::GetParent(GetHwnd()), enableTargetId)) {
+        ::EnableWindow(target, TRUE);
+    }
+}
+
+void ReadToEndEdit::OnSysColorChange()
+{
+    backBrush.reset();
+    textColor = ::GetSysColor(COLOR_WINDOWTEXT);
+    backColor = ::GetSysColor(COLOR_WINDOW);
+    backBrush.reset(::CreateSolidBrush(backColor));
+}
