@@ -1,0 +1,39 @@
+// The DLL's exports: the two class objects, the unload test and the live-object count.
+
+#include "ClassFactory.h"
+#include "LiveObjects.h"
+#include "NetFwMgr.h"
+#include "NetFwOpenPort.h"
+
+namespace {
+
+simfw::ClassFactory managerFactory(&simfw::NetFwMgr::Create);
+simfw::ClassFactory portFactory(&simfw::NetFwOpenPort::Create);
+
+} // namespace
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
+{
+    if (!out) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    if (IsEqualCLSID(clsid, CLSID_NetFwMgr)) {
+        return managerFactory.QueryInterface(iid, out);
+    }
+    if (IsEqualCLSID(clsid, CLSID_NetFwOpenPort)) {
+        return portFactory.QueryInterface(iid, out);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow()
+{
+    return simfw::ModuleInUse() ? S_FALSE : S_OK;
+}
+
+// Firewall objects alive in this process; tests check it returns to 0.
+extern "C" LONG WINAPI SimFwLiveObjects()
+{
+    return simfw::LiveObjectCount();
+}
