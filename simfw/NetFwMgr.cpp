@@ -50,6 +50,7 @@ STDMETHODIMP NetFwMgr::get_CurrentProfileType(NET_FW_PROFILE_TYPE* profileType)
     if (!profileType) {
         return E_POINTER;
     }
+    *profileType = NET_FW_PROFILE_DOMAIN;
     HRESULT hr = session_->Enter("INetFwMgr::get_CurrentProfileType", Binding());
     if (hr != S_OK) {
         return hr;

@@ -27,6 +27,7 @@ STDMETHODIMP NetFwProfile::get_Type(NET_FW_PROFILE_TYPE* type)
     if (!type) {
         return E_POINTER;
     }
+    *type = NET_FW_PROFILE_DOMAIN;
     HRESULT hr = session_->Enter("INetFwProfile::get_Type", binding_);
     if (hr != S_OK) {
         return hr;
