@@ -155,8 +155,8 @@ bool ParseSelector(const std::string& field, ProfileSelector& selector)
     return false;
 }
 
-// A keyword out of `words` (its position is the value) or the value as a number.
-bool ParseChoice(const std::string& field, const char* const* words, LONG count, LONG& value)
+// A keyword out of `words`; its position is the value.
+bool ParseWord(const std::string& field, const char* const* words, LONG count, LONG& value)
 {
     for (LONG i = 0; i < count; ++i) {
         if (SameWord(field, words[i])) {
@@ -164,11 +164,18 @@ bool ParseChoice(const std::string& field, const char* const* words, LONG count,
             return true;
         }
     }
-    return ParseLong(field, 0, count - 1, value);
+    return false;
+}
+
+// A keyword out of `words`, or its value as a number.
+bool ParseChoice(const std::string& field, const char* const* words, LONG count, LONG& value)
+{
+    return ParseWord(field, words, count, value) || ParseLong(field, 0, count - 1, value);
 }
 
 const char* const kScopes[] = {"all", "subnet", "custom"};
 const char* const kIpVersions[] = {"v4", "v6", "any"};
+const char* const kNonPortKinds[] = {"object", "empty", "number"}; // in NonPortKind's order
 
 bool ParseProtocol(const std::string& field, LONG& protocol)
 {
@@ -299,12 +306,9 @@ const char* ParseStatement(const std::string& keyword, Fields& fields, Statement
         if (!fields.Next(field) || !ParseLong(field, 0, 1000000, statement.index)) {
             return "INDEX must be a number from 0 to 1000000";
         }
+        LONG kind = 0;
         if (fields.Next(field)) {
-            LONG kind = 0;
-            const char* const kinds[] = {"object", "empty", "number"};
-            for (; kind < 3 && !SameWord(field, kinds[kind]); ++kind) {
-            }
-            if (kind == 3) {
+            if (!ParseWord(field, kNonPortKinds, 3, kind)) {
                 return "the element kind must be object, empty or number";
             }
             statement.nonPort = static_cast<NonPortKind>(kind);

@@ -11,6 +11,8 @@
 // registry view) once and keeps it loaded, so that the count survives COM unloading the DLL at
 // the last CoUninitialize; call it once before the code under test runs if that code may be the
 // first to touch the firewall (any time before the final check works).
+//
+// SimFwProbe.cpp defines netfw.h's GUIDs (selectany, so a test's own definitions do not clash).
 
 #include <windows.h>
 
