@@ -33,7 +33,10 @@ bool ReadToEndEdit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     switch (message) {
     case WM_VSCROLL:
         OnVScroll(LOWORD(wParam), HIWORD(wParam));
-        result = DefaultHandling(message, wParam, lParam);
+        result = ScrollAsTheUser(message, wParam, lParam);
+        return true;
+    case WM_MOUSEWHEEL:
+        result = ScrollAsTheUser(message, wParam, lParam);
         return true;
     case WM_SYSCOLORCHANGE:
         result = DefaultHandling(message, wParam, lParam);
@@ -44,9 +47,19 @@ bool ReadToEndEdit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     }
 }
 
+LRESULT ReadToEndEdit::ScrollAsTheUser(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ++userScrolling;
+    const LRESULT result = DefaultHandling(message, wParam, lParam);
+    --userScrolling;
+    return result;
+}
+
 void ReadToEndEdit::OnScrollNotify()
 {
-    if (enableTargetId == 0) {
+    // Some edit controls also notify when they scroll on their own (a new text, the caret
+    // moved by the dialog manager's select-all on focus); only the user's scrolling counts.
+    if (enableTargetId == 0 || userScrolling == 0) {
         return;
     }
     EnableTargetIfAtEnd(static_cast<UINT>(::GetScrollPos(GetHwnd(), SB_VERT)));

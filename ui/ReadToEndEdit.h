@@ -23,12 +23,16 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The control's own processing of a scroll bar or wheel message, during which its
+    // scroll notifications count.
+    LRESULT ScrollAsTheUser(UINT message, WPARAM wParam, LPARAM lParam);
     void OnScrollNotify();
     void OnVScroll(UINT code, UINT position);
     void OnSysColorChange();
     void EnableTargetIfAtEnd(UINT position);
 
     int enableTargetId = 0;
+    int userScrolling = 0; // depth of scroll bar and wheel messages being processed
     COLORREF textColor;
     COLORREF backColor;
     fw::UniqueBrush backBrush;
