@@ -4,6 +4,7 @@
 #include "firewall/MonitorPortConfig.h"
 #include "framework/Handles.h"
 
+#include <atomic>
 #include <windows.h>
 
 // Posted by the worker to the dialog that started it; wParam and lParam are 0.
@@ -15,13 +16,17 @@ constexpr UINT WM_FIREWALL_TASK_END = WM_USER + 2;
 class FirewallTask {
 public:
     FirewallTask() = default;
+    // Waits for a running worker: it uses portConfig and result until it ends.
     virtual ~FirewallTask();
     FirewallTask(const FirewallTask&) = delete;
     FirewallTask& operator=(const FirewallTask&) = delete;
 
+    // mode is RunMode::Setup or RunMode::Remove. Stores the code in the result and returns it.
     ResultCode Precheck(RunMode mode);
-    // notifyWindow receives WM_FIREWALL_TASK_BEGIN / _END; null in Silent mode.
+    // notifyWindow receives WM_FIREWALL_TASK_BEGIN / _END; null in Silent mode. Starts the
+    // worker unless one was started already; the result is 0 until the worker stores its own.
     void Start(HWND notifyWindow, RunMode mode);
+    // Returns once the worker has ended; at once when none was started or it has ended.
     void Wait();
     MonitorPortConfig& GetPortConfig() { return portConfig; }
 
@@ -35,11 +40,13 @@ private:
     ResultCode RunSetup();
     ResultCode RunRemoval();
 
-    HWND notifyWindow = nullptr;
+    // Written by the user-interface thread, read by the worker (a second Start may overlap it).
+    std::atomic<HWND> notifyWindow{nullptr};
     fw::UniqueHandle workerThread; // the task's own handle, so the end stays observable
     MonitorPortConfig portConfig;
-    RunMode mode = RunMode::Setup;
-    ResultCode result = Result::Success;
+    std::atomic<RunMode> mode{RunMode::Setup};
+    std::atomic<ResultCode> result{Result::Success};
 };
 
+// Thread entry of the worker; parameter is the FirewallTask. Ends the thread with 0.
 unsigned __stdcall FirewallTaskThreadProc(void* parameter);

@@ -1,6 +1,12 @@
+#include "app/FirewallSetupApp.h"
+
 #include <windows.h>
+
+namespace {
+FirewallSetupApp theApp;
+}
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    return theApp.Main();
 }

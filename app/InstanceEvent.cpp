@@ -1,0 +1,35 @@
+#include "app/InstanceEvent.h"
+
+#include "app/OsClass.h"
+
+namespace {
+
+constexpr char EventName[] = "Patch::ZORVANE";
+// The global namespace reaches the instances of other logged-on users (NT 5 and later).
+constexpr char GlobalEventName[] = "Global\\Patch::ZORVANE";
+
+} // namespace
+
+void InitInstanceEventSecurity(InstanceEventSecurity& security)
+{
+    ::InitializeSecurityDescriptor(&security.descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorDacl(&security.descriptor, TRUE, nullptr, FALSE);
+    security.attributes.nLength = sizeof(SECURITY_ATTRIBUTES);
+    security.attributes.lpSecurityDescriptor = &security.descriptor;
+    security.attributes.bInheritHandle = TRUE;
+}
+
+int CreateInstanceEvent(fw::UniqueHandle& handle)
+{
+    // Unrecognised (all bits set) counts as NT 5 or later too.
+    const bool global = GetOsClass() >= OsClasses::Nt5OrLater;
+    InstanceEventSecurity security{};
+    if (global) {
+        InitInstanceEventSecurity(security);
+    }
+    HANDLE event = ::CreateEventA(global ? &security.attributes : nullptr, FALSE, FALSE,
+                                  global ? GlobalEventName : EventName);
+    const DWORD error = ::GetLastError();
+    handle.reset(event);
+    return event != nullptr && error == ERROR_ALREADY_EXISTS ? 1 : 0;
+}
