@@ -1,0 +1,64 @@
+// event, waitevent: named kernel events the program creates.
+#include "Commands.h"
+
+#include <aclapi.h>
+
+namespace {
+
+constexpr long DefaultEventTimeoutMs = 10000;
+
+// "null" for a NULL DACL (everyone has access), "none" without a DACL, else its ACE count.
+std::string DaclOf(HANDLE event)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetSecurityInfo(event, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                          &descriptor) != ERROR_SUCCESS) {
+        return "unreadable";
+    }
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL own = nullptr;
+    ::GetSecurityDescriptorDacl(descriptor, &present, &own, &defaulted);
+    std::string text = !present ? "none" : !own ? "null" : std::to_string(own->AceCount) + "-aces";
+    ::LocalFree(descriptor);
+    return text;
+}
+
+bool Event(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() != 2) {
+        return session.Fail("event needs a name");
+    }
+    const std::string& name = invocation.words[1];
+    const fw::UniqueHandle event(::OpenEventA(READ_CONTROL | SYNCHRONIZE, FALSE, name.c_str()));
+    if (!event) {
+        session.Print("event " + name + " absent");
+        return true;
+    }
+    session.Print("event " + name + " exists dacl=" + DaclOf(event.get()));
+    return true;
+}
+
+bool WaitEvent(Session& session, const Invocation& invocation)
+{
+    long timeout = DefaultEventTimeoutMs;
+    if (invocation.words.size() < 2 || (invocation.words.size() > 2 && !ParseNumber(invocation.words[2], timeout))) {
+        return session.Fail("waitevent needs a name and optionally a timeout in milliseconds");
+    }
+    const DWORD start = ::GetTickCount();
+    while (!fw::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, invocation.words[1].c_str()))) {
+        if (::GetTickCount() - start > static_cast<DWORD>(timeout)) {
+            return session.Fail("no event " + invocation.words[1] + " within " + std::to_string(timeout) + " ms");
+        }
+        ::Sleep(20);
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<Command> EventCommands()
+{
+    return {{"event", Event}, {"waitevent", WaitEvent}};
+}

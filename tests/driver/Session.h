@@ -1,0 +1,40 @@
+#pragma once
+
+#include "framework/Handles.h"
+
+#include <set>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+// A program the driver started.
+struct Program {
+    fw::UniqueHandle process;
+    DWORD processId = 0;
+};
+
+// What the commands share: the started programs, the window being looked at, the output.
+class Session {
+public:
+    Session() = default;
+    // Ends the programs that still run, so that a failed script leaves nothing behind.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    std::vector<Program> programs;
+    size_t current = 0;           // index into programs
+    HWND window = nullptr;        // the window the last `window` command found
+    std::set<HWND> reported;      // top-level windows already reported
+    bool hex = false;             // texts are followed by their raw bytes
+
+    // Null (after printing an error) when no program was started.
+    Program* CurrentProgram();
+
+    // One line on stdout (UTF-8), flushed at once.
+    void Print(const std::string& line) const;
+    // Prints "error: message" and returns false, for `return session.Fail(…)`.
+    bool Fail(const std::string& message) const;
+    // A text of the program (code page 932), quoted, with its bytes when hex is on.
+    std::string Text(const std::string& cp932) const;
+};

@@ -1,0 +1,51 @@
+#include "WindowQuery.h"
+
+#include <vector>
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    const std::set<HWND>* reported;
+    bool dialogsOnly;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    if (processId != search.processId || !::IsWindowVisible(window) || search.reported->count(window) != 0) {
+        return TRUE;
+    }
+    if (search.dialogsOnly && ClassNameOf(window) != "#32770") {
+        return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND FindNewWindow(DWORD processId, const std::set<HWND>& reported, bool dialogsOnly)
+{
+    Search search{processId, &reported, dialogsOnly, nullptr};
+    ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string WindowTextOf(HWND window)
+{
+    const LRESULT length = ::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = ::GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    return name;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <windows.h>
+
+// A visible top-level window of the process that is not in `reported` (windows that no longer
+// exist there do not count); only dialogs (class #32770) when dialogsOnly. Null when none.
+HWND FindNewWindow(DWORD processId, const std::set<HWND>& reported, bool dialogsOnly);
+
+// The window's text as the program holds it (code page 932).
+std::string WindowTextOf(HWND window);
+std::string ClassNameOf(HWND window);
