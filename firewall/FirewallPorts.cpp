@@ -144,8 +144,10 @@ HRESULT FillRecords(INetFwOpenPorts& ports, void* table, uint32_t capacity)
         if (hr != S_OK) {
             return hr;
         }
+        // S_OK promises the one element asked for; skipping an empty answer and asking again
+        // could go on forever.
         if (fetched != 1) {
-            continue;
+            return E_UNEXPECTED;
         }
         if (filled == capacity) {
             return S_FALSE;

@@ -89,6 +89,7 @@ HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol);
 // The table never holds more than the get_Count records it was sized for: extra elements of
 // the enumeration end the snapshot there. Texts longer than a field are cut at a character
 // boundary and stay NUL-terminated. An element that is not a port object fails the snapshot
-// (DISP_E_TYPEMISMATCH for a variant without an interface pointer, else QueryInterface's result).
+// (DISP_E_TYPEMISMATCH for a variant without an interface pointer, else QueryInterface's result),
+// and so does a Next that answers S_OK without an element (E_UNEXPECTED).
 HRESULT ListOpenPorts(ProfileType type, void* buffer, uint32_t bufferSize, uint32_t* requiredSize);
 HRESULT ProbeFirewall();
