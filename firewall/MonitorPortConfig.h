@@ -38,8 +38,12 @@ public:
 
     // Removal side.
     ConfigStatus QueryRemovalStatus();
+    // size 0: size query (a profile that cannot report its table size adds 0). Otherwise fills
+    // `list`, a block of `size` bytes; 0 when a snapshot fails or the entries would not fit
+    // (ports that appeared since the size query), and the block is never written past `size`.
     int BuildRemovalList(PortRemovalList* list, int32_t& size) const;
     void GetRemovalCount(int32_t& count) const;
+    // Indexes outside the list are ignored (outputs left as they are).
     void GetRemovalEntry(int32_t& protocol, int32_t& port, int index) const;
     void ExcludeRemovalEntry(int index);
     int RemoveMonitorPorts() const;
