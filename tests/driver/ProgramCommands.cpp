@@ -24,7 +24,6 @@ bool Start(Session& session, const Invocation& invocation)
     program.processId = info.dwProcessId;
     session.programs.push_back(std::move(program));
     session.current = session.programs.size() - 1;
-    session.window = nullptr;
     return true;
 }
 
@@ -36,7 +35,6 @@ bool Use(Session& session, const Invocation& invocation)
         return session.Fail("use needs the number of a started program");
     }
     session.current = static_cast<size_t>(number - 1);
-    session.window = nullptr;
     return true;
 }
 

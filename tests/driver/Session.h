@@ -11,6 +11,7 @@
 struct Program {
     fw::UniqueHandle process;
     DWORD processId = 0;
+    HWND window = nullptr; // the window the last `window` command found for it
 };
 
 // What the commands share: the started programs, the window being looked at, the output.
@@ -24,7 +25,6 @@ public:
 
     std::vector<Program> programs;
     size_t current = 0;           // index into programs
-    HWND window = nullptr;        // the window the last `window` command found
     std::set<HWND> reported;      // top-level windows already reported
     bool hex = false;             // texts are followed by their raw bytes
 

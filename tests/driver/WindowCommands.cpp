@@ -9,23 +9,29 @@ namespace {
 
 constexpr long DefaultWindowTimeoutMs = 10000;
 
-bool NeedWindow(Session& session)
+// The current program's window, or null after printing why there is none.
+HWND CurrentWindow(Session& session)
 {
-    if (!session.window || !::IsWindow(session.window)) {
-        return session.Fail("no window: use `window` first (or the window has closed)");
+    Program* program = session.CurrentProgram();
+    if (!program) {
+        return nullptr;
     }
-    return true;
+    if (!program->window || !::IsWindow(program->window)) {
+        session.Fail("no window: use `window` first (or the window has closed)");
+        return nullptr;
+    }
+    return program->window;
 }
 
 // The control as the user sees it: only a visible, enabled control can be operated.
-HWND UsableControl(Session& session, const std::string& idText)
+HWND UsableControl(Session& session, HWND window, const std::string& idText)
 {
     long id = 0;
     if (!ParseNumber(idText, id)) {
         session.Fail("'" + idText + "' is no control id");
         return nullptr;
     }
-    HWND control = ::GetDlgItem(session.window, static_cast<int>(id));
+    HWND control = ::GetDlgItem(window, static_cast<int>(id));
     if (!control) {
         session.Fail("the window has no control " + idText);
         return nullptr;
@@ -68,7 +74,7 @@ bool Window(Session& session, const Invocation& invocation)
     // Let the dialog finish its initialisation before anyone looks at it.
     ::WaitForInputIdle(program->process.get(), 5000);
     session.reported.insert(window);
-    session.window = window;
+    program->window = window;
     session.Print("window " + session.Text(WindowTextOf(window)));
     return true;
 }
@@ -101,10 +107,11 @@ const char* CheckState(HWND control, const std::string& className, LONG style)
 
 bool Controls(Session& session, const Invocation&)
 {
-    if (!NeedWindow(session)) {
+    HWND window = CurrentWindow(session);
+    if (!window) {
         return false;
     }
-    for (HWND child = ::GetWindow(session.window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         const std::string className = ClassNameOf(child);
         const LONG style = ::GetWindowLongA(child, GWL_STYLE);
         char head[160];
@@ -129,15 +136,16 @@ bool Click(Session& session, const Invocation& invocation)
     if (invocation.words.size() != 2) {
         return session.Fail("click needs a control id");
     }
-    if (!NeedWindow(session)) {
+    HWND window = CurrentWindow(session);
+    if (!window) {
         return false;
     }
-    HWND control = UsableControl(session, invocation.words[1]);
+    HWND control = UsableControl(session, window, invocation.words[1]);
     if (!control) {
         return false;
     }
     const int id = ::GetDlgCtrlID(control);
-    ::PostMessageA(session.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
     return true;
 }
 
@@ -175,19 +183,20 @@ bool Key(Session& session, const Invocation& invocation)
     if (invocation.words.size() < 2 || invocation.words.size() > 3 || !KeyOf(invocation.words[1], key)) {
         return session.Fail("key needs a key name or virtual-key code, and optionally a control id");
     }
-    if (!NeedWindow(session)) {
+    HWND window = CurrentWindow(session);
+    if (!window) {
         return false;
     }
-    HWND target = session.window;
+    HWND target = window;
     if (invocation.words.size() == 3) {
-        target = UsableControl(session, invocation.words[2]);
+        target = UsableControl(session, window, invocation.words[2]);
         if (!target) {
             return false;
         }
     } else {
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(session.window, nullptr), &info) && info.hwndFocus) {
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
             target = info.hwndFocus;
         }
     }

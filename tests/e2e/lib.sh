@@ -1,0 +1,126 @@
+# Shared by the end-to-end scenarios: sourced with the architecture (x64 or x86) as $1.
+# Each scenario gets its own state file of the simulated firewall; the monitor's registry key
+# is put back as it was (in both registry views) when the script ends.
+set -euo pipefail
+
+arch=${1:?usage: scenario.sh x64|x86}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build=${FWSETUP_BUILD_DIR:-$root/build}
+bin=$build/$arch/bin
+wine=$root/tools/wine
+case "$arch" in
+    x64) program=FirewallSetup ;;
+    x86) program=FirewallSetup32 ;;
+    *) echo "unknown architecture $arch" >&2; exit 2 ;;
+esac
+
+work=$(mktemp -d)
+failures=0
+
+winpath() { # absolute Linux path -> Z:\...
+    local p
+    p=$(realpath -m -- "$1")
+    printf 'Z:%s' "${p//\//\\}"
+}
+
+# The program as uidriver starts it, and its "limited user" copy (noadmin/README.md).
+program_win=$(winpath "$bin/FirewallSetup.exe")
+seam_win=$(winpath "$bin/noadmin/FirewallSetup.exe")
+
+monitor_key='HKLM\SOFTWARE\Veltra\VOSKAR'
+monitor_name='Tessaly ドライバ配信 監視プログラム'
+
+save_key() { # view
+    if "$wine" reg query "$monitor_key" "/reg:$1" >/dev/null 2>&1; then
+        "$wine" reg export "$monitor_key" "$(winpath "$work/key$1.reg")" "/reg:$1" /y >/dev/null 2>&1
+    fi
+}
+restore_key() { # view
+    "$wine" reg delete "$monitor_key" "/reg:$1" /f >/dev/null 2>&1 || true
+    if [ -f "$work/key$1.reg" ]; then
+        "$wine" reg import "$(winpath "$work/key$1.reg")" "/reg:$1" >/dev/null 2>&1
+    fi
+}
+cleanup() {
+    restore_key 32
+    restore_key 64
+    rm -rf "$work"
+}
+save_key 32
+save_key 64
+trap cleanup EXIT
+
+# The monitor's key in the 32-bit view, where the monitor (a 32-bit program) keeps it.
+set_port_number() { "$wine" reg add "$monitor_key" /v PortNumber /t REG_DWORD /d "$1" /reg:32 /f >/dev/null 2>&1; }
+remove_key() { # [view]
+    "$wine" reg delete "$monitor_key" "/reg:${1:-32}" /f >/dev/null 2>&1 || true
+}
+
+# new_state NAME [STATEMENT...]: a fresh state file, one statement a line; prints its path.
+new_state() {
+    local file=$work/$1.state
+    shift
+    : >"$file"
+    local line
+    for line in "$@"; do
+        printf '%s\n' "$line" >>"$file"
+    done
+    printf '%s' "$file"
+}
+
+# run STATE [ARGS...]: runs the program against STATE through uidriver, which fails the run
+# (and ends the program) if it shows any window; prints the exit code, or what went wrong.
+run() {
+    local state=$1
+    shift
+    exit_code_of "$(drive "$state" "start $program_win $*" exit)"
+}
+
+# run_seam STATE [ARGS...]: the same with the "limited user" copy of the program.
+run_seam() {
+    local state=$1
+    shift
+    exit_code_of "$(drive "$state" "start $seam_win $*" exit)"
+}
+
+exit_code_of() {
+    if [[ "$1" =~ ^exit\ ([0-9]+)$ ]]; then
+        echo "${BASH_REMATCH[1]}"
+    else
+        echo "$1"
+    fi
+}
+
+# drive STATE COMMAND...: uidriver's output (and its failure, if any) for the commands.
+drive() {
+    local state=$1 rc=0
+    shift
+    SIMFW_STATE=$state "$wine" "$bin/uidriver.exe" "$@" </dev/null >"$work/driver.out" 2>&1 || rc=$?
+    cat "$work/driver.out"
+    [ "$rc" -eq 0 ] || echo "uidriver exit $rc"
+}
+
+# The port lines of a state file, in order.
+port_lines() { grep '^port ' "$1" || true; }
+
+# The port line that set-up writes for port $2 in profile $1.
+monitor_port_line() { printf 'port %s UDP %s enabled subnet any user - %s' "$1" "$2" "$monitor_name"; }
+
+# expect NAME EXPECTED ACTUAL
+expect() {
+    if [ "$2" == "$3" ]; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/     /' || true
+        failures=$((failures + 1))
+    fi
+}
+
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed ($arch)"
+        exit 1
+    fi
+    echo "all checks passed ($arch)"
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The outcome messages as a user sees them: a box captioned with text 5000, the code's text in
+# exact code page 932 bytes, one OK button, no icon; closing it ends the run with the code.
+source "$(dirname "$0")/lib.sh"
+
+caption=' Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール'
+text_unavailable=$'ご使用のOSでは、本プログラムでの設定変更の必要はありません。\nプログラムを終了します。'
+text_not_admin=$'実行権限がありません。\n本プログラムは、コンピュータの管理者で実行してください。'
+text_not_installed=$'Windows ファイアウォール の設定変更は必要ありません。\nTessaly ドライバ配信 監視プログラムがインストールされていません。'
+text_already_set_up=$'Windows ファイアウォール の設定変更は必要ありません。\nすでに設定を完了しています。'
+text_nothing_to_remove=$'Windows ファイアウォール の設定削除は必要ありません。\n設定変更を行ったことが無いか、すでに設定の削除を完了しています。'
+text_failed=$'Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。'
+
+# Bytes as the program holds them, converted here by iconv, independently of Windows.
+cp932_hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n'; }
+
+# A text as uidriver quotes it.
+quoted() {
+    local t=${1//\\/\\\\}
+    t=${t//\"/\\\"}
+    t=${t//$'\n'/\\n}
+    printf '"%s"' "$t"
+}
+
+# box NAME STATE PROGRAM ARGS TEXT CODE [CLOSE]: the run shows exactly one box with TEXT and,
+# once closed (by default with its OK button), ends with CODE.
+box() {
+    local name=$1 state=$2 exe=$3 args=$4 text=$5 code=$6 close=${7:-click 1} out
+    out=$(drive "$state" "start $exe $args" 'hex on' window controls "$close" exit)
+    expect "$name: caption" "window $(quoted "$caption") bytes=$(cp932_hex "$caption")" "$(sed -n 1p <<<"$out")"
+    expect "$name: text" "$(quoted "$text") bytes=$(cp932_hex "$text")" \
+        "$(grep '^control [0-9]* Static' <<<"$out" | grep -v ' "" bytes=$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
+    expect "$name: one button, OK" 'control 1 Button "OK"' \
+        "$(grep '^control -\?[0-9]* Button' <<<"$out" | sed -E 's/ style=[^ ]+ visible enabled//; s/ bytes=.*//')"
+    expect "$name: no icon" "" "$(grep ' icon ' <<<"$out" || true)"
+    expect "$name: exit code" "exit $code" "$(tail -n1 <<<"$out")"
+}
+
+# Remove mode reports a failed precheck before any dialog; the monitor's key does not matter.
+remove_key
+box "remove, nothing to remove" "$(new_state r-empty)" "$program_win" /D "$text_nothing_to_remove" 5
+box "remove, nothing to remove, closed with Esc" "$(new_state r-esc)" "$program_win" /d \
+    "$text_nothing_to_remove" 5 'key escape'
+box "remove, no firewall" "$(new_state r-unavailable unavailable)" "$program_win" -D "$text_unavailable" 2
+box "remove, limited user" "$(new_state r-limited)" "$seam_win" /D "$text_not_admin" 3
+# (With no port at all the list is not even built: nothing to remove.)
+box "remove, list cannot be built" "$(new_state r-failed 'port Domain TCP 80 enabled all any user - Web' \
+    'fail Standard INetFwOpenPorts::get__NewEnum 0x80004005')" "$program_win" /D "$text_failed" 6
+
+# Setup mode: until the intro dialog comes first, a failed precheck is reported at once.
+set_port_number 58140
+box "setup, already set up" "$(new_state s-done "$(monitor_port_line Domain 58140)" "$(monitor_port_line Standard 58140)")" \
+    "$program_win" "" "$text_already_set_up" 5
+box "setup, no firewall" "$(new_state s-unavailable unavailable)" "$program_win" "" "$text_unavailable" 2
+box "setup, limited user" "$(new_state s-limited)" "$seam_win" "" "$text_not_admin" 3
+box "setup, snapshot fails" "$(new_state s-failed 'fail Domain IEnumVARIANT::Next 0x8007000E')" \
+    "$program_win" "setup.txt" "$text_failed" 6
+remove_key
+box "setup, monitor not installed" "$(new_state s-nokey)" "$program_win" "/S /D x" "$text_not_installed" 4
+
+# The message of code 5 is worded for the mode.
+expect "code 5 is worded differently in Setup and Remove mode" 1 \
+    "$([ "$(cp932_hex "$text_already_set_up")" != "$(cp932_hex "$text_nothing_to_remove")" ] && echo 1)"
+
+finish
