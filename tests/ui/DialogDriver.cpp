@@ -148,7 +148,13 @@ INT_PTR RunModal(fw::Dialog& dialog, const std::function<void(UiThread& ui, HWND
     EXPECT_NE(nullptr, helper);
     const DWORD threadId = ::GetCurrentThreadId();
     std::atomic<bool> returned{false};
+    bool quitPosted = false;
+    std::atomic<bool> scriptDone{false};
     std::thread driver([&] {
+        struct Done {
+            std::atomic<bool>& flag;
+            ~Done() { flag = true; }
+        } done{scriptDone};
         HWND window = nullptr;
         if (!WaitUntil([&] { return returned || (window = FindShownDialog(threadId)) != nullptr; }) || !window) {
             ADD_FAILURE() << "the dialog was not shown";
@@ -156,18 +162,33 @@ INT_PTR RunModal(fw::Dialog& dialog, const std::function<void(UiThread& ui, HWND
         }
         UiThread ui(helper, window);
         script(ui, window);
-        if (!WaitUntil([&] { return returned.load(); }, 2000)) {
-            ADD_FAILURE() << "the script left the dialog open";
-            // Cancel until it goes; a busy dialog ignores it until its worker ends.
-            while (!returned) {
+        if (WaitUntil([&] { return returned.load(); }, 2000)) {
+            return;
+        }
+        ADD_FAILURE() << "the script left the dialog open";
+        // Cancel it; a busy dialog ignores that until its worker ends. One that stays is
+        // ended through its loop, so that a fault fails the test instead of hanging it.
+        if (!WaitUntil([&] {
                 ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-                ::Sleep(100);
-            }
+                return returned.load();
+            }, 20000)) {
+            quitPosted = ::PostThreadMessageA(threadId, WM_QUIT, 0, 0) != FALSE;
         }
     });
     const INT_PTR result = dialog.DoModal();
     returned = true;
+    // The script may still ask this thread for something: answer sent messages until it is
+    // done, and leave the posted ones (a WM_QUIT passed on, for one) in the queue.
+    while (!scriptDone) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     driver.join();
+    if (quitPosted) {
+        MSG quit;
+        ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
     ::DestroyWindow(helper);
     return result;
 }
