@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -389,6 +390,64 @@ TEST_F(AgreementDialogTest, WithoutTheWorkersBeginItLetsTheUserCancelAndStillWai
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(task.HasWorkerEnded());
     ::DestroyWindow(elsewhere);
+}
+
+// Takes every free piece of address space of 64 KiB or more, so that no thread stack fits
+// and the task's worker cannot be created; gives it all back when released.
+class AddressSpaceFiller {
+public:
+    AddressSpaceFiller() { blocks.reserve(8192); }
+    ~AddressSpaceFiller() { Release(); }
+
+    void Fill()
+    {
+        SIZE_T size = static_cast<SIZE_T>(1) << 30;
+        while (size >= 64 * 1024 && blocks.size() < blocks.capacity()) {
+            if (void* block = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) {
+                blocks.push_back(block);
+            } else {
+                size /= 2;
+            }
+        }
+    }
+    void Release()
+    {
+        for (void* block : blocks) {
+            ::VirtualFree(block, 0, MEM_RELEASE);
+        }
+        blocks.clear();
+    }
+
+private:
+    std::vector<void*> blocks;
+};
+
+TEST_F(AgreementDialogTest, WhenNoWorkerCanBeCreatedTheUserCanStillCancel)
+{
+    if (sizeof(void*) == 8) {
+        GTEST_SKIP() << "filling 128 TiB of address space takes Wine over a minute; the x86 build covers it";
+    }
+    testsupport::SimFwStateFile state("current Standard\n");
+    FirewallTask task;
+    AgreementDialog dialog(nullptr);
+    dialog.SetTask(&task);
+    AddressSpaceFiller filler;
+    const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread& ui, HWND window) {
+        Agree(ui);
+        HWND ok = ui.Item(IDOK);
+        ui.Run([&] {
+            filler.Fill();
+            ::SendMessageA(ok, BM_CLICK, 0, 0);
+            filler.Release();
+        });
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !ui.IsPushed(IDOK); }, 2000)) << "no longer busy";
+        EXPECT_FALSE(ui.HasWaitCursor());
+        uitest::PostKey(ui.FocusWindow(), VK_ESCAPE);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(window); }));
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_FALSE(task.HasWorkerEnded()) << "no worker ever ran";
+    EXPECT_TRUE(state.PortLines().empty());
 }
 
 TEST(Readme, ShippedExplanationIsCodePage932WithCrLfAndNeedsScrolling)
