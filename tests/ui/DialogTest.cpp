@@ -15,7 +15,6 @@ public:
     INT_PTR endInInit = 0;
     HWND owner = nullptr;
     bool ownerEnabledAtDestroy = false;
-    int droppedChars = 0;
 
 protected:
     BOOL OnInitDialog() override
@@ -31,14 +30,6 @@ protected:
             ownerEnabledAtDestroy = ::IsWindowEnabled(owner) != FALSE;
         }
         return fw::Dialog::OnMessage(message, wParam, lParam, result);
-    }
-    BOOL PreTranslateMessage(MSG* message) override
-    {
-        if (message->message == WM_CHAR) {
-            ++droppedChars;
-            return TRUE;
-        }
-        return fw::Dialog::PreTranslateMessage(message);
     }
 };
 
@@ -73,21 +64,6 @@ TEST(Dialog, DisablesTheOwnerAndEnablesItBeforeGoing)
     EXPECT_TRUE(dialog.ownerEnabledAtDestroy);
     EXPECT_TRUE(::IsWindowEnabled(owner));
     ::DestroyWindow(owner);
-}
-
-TEST(Dialog, OffersMessagesForItsChildrenToPreTranslateMessage)
-{
-    ProbeDialog dialog(IDD_INTRO, nullptr);
-    const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread& ui, HWND window) {
-        ::PostMessageA(ui.Item(IDC_NEXT), WM_CHAR, 'x', 0);
-        ::PostMessageA(window, WM_CHAR, 'y', 0);
-        ui.Flush();
-        int dropped = 0;
-        ui.Run([&] { dropped = dialog.droppedChars; });
-        EXPECT_EQ(2, dropped);
-        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, result);
 }
 
 TEST(Dialog, QuitEndsTheLoopAndIsPassedOn)

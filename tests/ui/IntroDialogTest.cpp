@@ -12,28 +12,20 @@
 namespace {
 
 // The monitor's port number in the registry (32-bit view, where the monitor keeps it) for the
-// length of a test; what was there before comes back afterwards.
+// length of a test.
 class MonitorPortValue {
 public:
     explicit MonitorPortValue(DWORD port)
     {
         DWORD disposition = 0;
-        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, nullptr,
-                          key.put(), &disposition);
+        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, key.put(),
+                          &disposition);
         createdKey = disposition == REG_CREATED_NEW_KEY;
-        DWORD size = sizeof(previous);
-        hadValue = ::RegQueryValueExA(key.get(), "PortNumber", nullptr, nullptr, reinterpret_cast<BYTE*>(&previous),
-                                      &size) == ERROR_SUCCESS;
         ::RegSetValueExA(key.get(), "PortNumber", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&port), sizeof(port));
     }
     ~MonitorPortValue()
     {
-        if (hadValue) {
-            ::RegSetValueExA(key.get(), "PortNumber", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous),
-                             sizeof(previous));
-        } else {
-            ::RegDeleteValueA(key.get(), "PortNumber");
-        }
+        ::RegDeleteValueA(key.get(), "PortNumber");
         key.reset();
         if (createdKey) {
             ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, Key, KEY_WOW64_32KEY, 0);
@@ -44,8 +36,6 @@ private:
     static constexpr char Key[] = "SOFTWARE\\Veltra\\VOSKAR";
     fw::UniqueRegKey key;
     bool createdKey = false;
-    bool hadValue = false;
-    DWORD previous = 0;
 };
 
 TEST(IntroDialog, NamesTheMonitorsPortAndWaitsOnNext)
