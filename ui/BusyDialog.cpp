@@ -97,7 +97,7 @@ bool BusyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = OnTaskEnd(wParam, lParam);
         return true;
     case WM_TIMER:
-        if (wParam != WatchTimerId) {
+        if (wParam != WatchTimerId || !started) {
             break;
         }
         OnWatchTimer();
