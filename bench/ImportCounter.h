@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+namespace bench {
+
+// Points this program's own import slot for dll!function at replacement and returns what the
+// slot held before (null when the program does not import that function). Only code linked
+// into the program calls through its slots, so a replacement sees exactly the firewall
+// library's calls, none of the simulated firewall's.
+void* ReplaceImport(const char* dll, const char* function, void* replacement);
+
+// Counts the firewall library's name comparisons while it lives: lstrcmpA (the twin test of
+// the removal list) and CompareStringA (the monitor name test).
+class NameComparisonCounter {
+public:
+    NameComparisonCounter();
+    ~NameComparisonCounter();
+    NameComparisonCounter(const NameComparisonCounter&) = delete;
+    NameComparisonCounter& operator=(const NameComparisonCounter&) = delete;
+
+    bool Ok() const { return ok_; }
+    static void Reset();
+    static long TwinNameComparisons();
+    static long MonitorNameTests();
+
+private:
+    bool ok_ = false;
+};
+
+} // namespace bench
