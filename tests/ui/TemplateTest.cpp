@@ -11,7 +11,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const char* className;
     DWORD style; // besides WS_CHILD | WS_VISIBLE
@@ -19,9 +19,9 @@ struct ControlSpec {
     const char* text;
 };
 
-struct TemplateSpec {
+struct TemplateLayout {
     UINT id;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 };
 
 constexpr char Caption[] = u8"Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール";
@@ -29,7 +29,7 @@ constexpr DWORD Static = SS_LEFT | WS_GROUP;
 constexpr DWORD DefaultButton = BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP;
 constexpr DWORD Button = BS_PUSHBUTTON | WS_TABSTOP;
 
-const TemplateSpec Templates[] = {
+const TemplateLayout Templates[] = {
     {IDD_INTRO,
      {
          {-1, "Static", Static, {7, 7, 291, 22},
@@ -72,7 +72,7 @@ const TemplateSpec Templates[] = {
      }},
 };
 
-class TemplateTest : public testing::TestWithParam<TemplateSpec> {
+class TemplateTest : public testing::TestWithParam<TemplateLayout> {
 protected:
     void SetUp() override { ::InitCommonControls(); }
 };
@@ -85,8 +85,8 @@ std::string WindowText(HWND window)
 
 TEST_P(TemplateTest, LoadsAsDesigned)
 {
-    const TemplateSpec& spec = GetParam();
-    fw::Dialog dialog(spec.id, nullptr);
+    const TemplateLayout& layout = GetParam();
+    fw::Dialog dialog(layout.id, nullptr);
     const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread& ui, HWND window) {
         ui.Run([&] {
             EXPECT_EQ(uitest::Cp932(Caption), WindowText(window));
@@ -109,7 +109,7 @@ TEST_P(TemplateTest, LoadsAsDesigned)
             EXPECT_EQ(DEFAULT_CHARSET, font.lfCharSet);
 
             HWND child = ::GetWindow(window, GW_CHILD);
-            for (const ControlSpec& control : spec.controls) {
+            for (const ControlLayout& control : layout.controls) {
                 SCOPED_TRACE(control.text);
                 ASSERT_NE(nullptr, child);
                 EXPECT_EQ(control.id, ::GetDlgCtrlID(child));
@@ -142,7 +142,7 @@ TEST_P(TemplateTest, LoadsAsDesigned)
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, TemplateTest, testing::ValuesIn(Templates),
-                         [](const testing::TestParamInfo<TemplateSpec>& info) {
+                         [](const testing::TestParamInfo<TemplateLayout>& info) {
                              return std::to_string(info.param.id);
                          });
 
