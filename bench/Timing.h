@@ -32,15 +32,22 @@ private:
     std::vector<double> values_;
 };
 
-// Runs work `repeat` times and returns the samples; work's own result is ignored.
+// Runs work once and adds the time it took to samples.
+template <typename Work>
+void TimeOnce(Samples& samples, Work work)
+{
+    Stopwatch watch;
+    work();
+    samples.Add(watch.ElapsedMs());
+}
+
+// Runs work `repeat` times and returns the samples.
 template <typename Work>
 Samples TimeRepeated(int repeat, Work work)
 {
     Samples samples;
     for (int i = 0; i < repeat; ++i) {
-        Stopwatch watch;
-        work();
-        samples.Add(watch.ElapsedMs());
+        TimeOnce(samples, work);
     }
     return samples;
 }
