@@ -61,7 +61,9 @@ TEST(Strings, LoadAsExactCodePage932Bytes)
 TEST(Strings, KeyBytesAreThere)
 {
     EXPECT_EQ(std::string(" Windows(R) XP SP2 \x91\xce\x89\x9e "), Loaded(IDS_CAPTION).substr(0, 24));
-    EXPECT_EQ(std::string("\x81\x42\n"), Loaded(IDS_SETUP_DONE).substr(Loaded(IDS_SETUP_DONE).size() - 3));
+    const std::string done = Loaded(IDS_SETUP_DONE);
+    ASSERT_GE(done.size(), 3u);
+    EXPECT_EQ(std::string("\x81\x42\n"), done.substr(done.size() - 3));
     // "ル の" with the blank between them, then "設定".
     EXPECT_NE(std::string::npos, Loaded(IDS_CHANGE_FAILED).find("\x83\x8b \x82\xcc\x90\xdd\x92\xe8"));
     EXPECT_EQ(std::string::npos, Loaded(IDS_CHANGE_FAILED).find("\\n"));

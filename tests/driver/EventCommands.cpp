@@ -1,7 +1,7 @@
 // event, waitevent: named kernel events the program creates.
 #include "Commands.h"
 
-#include <aclapi.h>
+#include <vector>
 
 namespace {
 
@@ -10,19 +10,18 @@ constexpr long DefaultEventTimeoutMs = 10000;
 // "null" for a NULL DACL (everyone has access), "none" without a DACL, else its ACE count.
 std::string DaclOf(HANDLE event)
 {
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(event, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
-                          &descriptor) != ERROR_SUCCESS) {
-        return "unreadable";
-    }
+    DWORD needed = 0;
+    ::GetKernelObjectSecurity(event, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> descriptor(needed);
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
-    PACL own = nullptr;
-    ::GetSecurityDescriptorDacl(descriptor, &present, &own, &defaulted);
-    std::string text = !present ? "none" : !own ? "null" : std::to_string(own->AceCount) + "-aces";
-    ::LocalFree(descriptor);
-    return text;
+    PACL dacl = nullptr;
+    if (needed == 0 ||
+        !::GetKernelObjectSecurity(event, DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed) ||
+        !::GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted)) {
+        return "unreadable";
+    }
+    return !present ? "none" : !dacl ? "null" : std::to_string(dacl->AceCount) + "-aces";
 }
 
 bool Event(Session& session, const Invocation& invocation)

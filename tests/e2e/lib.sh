@@ -70,17 +70,15 @@ new_state() {
 
 # run STATE [ARGS...]: runs the program against STATE through uidriver, which fails the run
 # (and ends the program) if it shows any window; prints the exit code, or what went wrong.
-run() {
-    local state=$1
-    shift
-    exit_code_of "$(drive "$state" "start $program_win $*" exit)"
-}
+run() { run_exe "$program_win" "$@"; }
 
 # run_seam STATE [ARGS...]: the same with the "limited user" copy of the program.
-run_seam() {
-    local state=$1
-    shift
-    exit_code_of "$(drive "$state" "start $seam_win $*" exit)"
+run_seam() { run_exe "$seam_win" "$@"; }
+
+run_exe() { # EXE STATE [ARGS...]
+    local exe=$1 state=$2
+    shift 2
+    exit_code_of "$(drive "$state" "start $exe $*" exit)"
 }
 
 exit_code_of() {
