@@ -4,6 +4,9 @@
 #include "app/InstanceEvent.h"
 #include "app/ResultMessages.h"
 #include "app/SetupCommandLine.h"
+#include "ui/AgreementDialog.h"
+#include "ui/IntroDialog.h"
+#include "ui/PortRemovalDialog.h"
 
 #include <commctrl.h>
 
@@ -40,28 +43,66 @@ int FirewallSetupApp::ExitInstance()
     return exitCode;
 }
 
-// The intro dialog (before the failed precheck is reported) and the agreement dialog, which
-// starts the worker, belong between these steps; until then the precheck decides alone.
+namespace {
+
+// The outcome of a worker that ran to its end, shown as its message.
+ResultCode ReportWorkerResult(RunMode mode, ResultCode result)
+{
+    if (result == Result::Success) {
+        ShowSuccessMessage(mode);
+    } else {
+        ShowErrorMessage(mode, result);
+    }
+    return result;
+}
+
+} // namespace
+
+// The intro comes first whatever the precheck found; its verdict is shown only after Next.
 ResultCode FirewallSetupApp::RunSetupMode()
 {
     FirewallTask task;
     const ResultCode code = task.Precheck(RunMode::Setup);
+
+    IntroDialog intro(nullptr);
+    intro.SetTask(&task);
+    if (intro.DoModal() != IDOK) {
+        return Result::Success;
+    }
     if (code != Result::Success) {
         ShowErrorMessage(RunMode::Setup, code);
+        return code;
     }
-    return code;
+
+    AgreementDialog agreement(nullptr);
+    agreement.SetTask(&task);
+    if (agreement.DoModal() != IDOK) {
+        return Result::Success;
+    }
+    return ReportWorkerResult(RunMode::Setup, task.GetResult());
 }
 
-// A failed precheck is reported before any dialog; the port removal dialog, which starts the
-// worker, follows it.
+// A failed precheck is reported before any dialog.
 ResultCode FirewallSetupApp::RunRemoveMode()
 {
     FirewallTask task;
     const ResultCode code = task.Precheck(RunMode::Remove);
     if (code != Result::Success) {
         ShowErrorMessage(RunMode::Remove, code);
+        return code;
     }
-    return code;
+
+    PortRemovalDialog removal(nullptr);
+    removal.SetTask(&task);
+    const INT_PTR choice = removal.DoModal();
+    if (choice == PortRemovalDialog::FillFailed) {
+        ShowErrorMessage(RunMode::Remove, Result::FirewallFailed);
+        return Result::FirewallFailed;
+    }
+    if (choice != IDOK) {
+        return Result::Success;
+    }
+    return ReportWorkerResult(RunMode::Remove, task.GetResult());
 }
 
 ResultCode FirewallSetupApp::RunSilentMode()

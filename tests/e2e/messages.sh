@@ -22,12 +22,17 @@ quoted() {
     printf '"%s"' "$t"
 }
 
+# Commands that lead from the program's start to its box: none in Remove mode; in Setup mode
+# the intro comes first and the box follows its Next button.
+before_box=()
+
 # box NAME STATE PROGRAM ARGS TEXT CODE [CLOSE]: the run shows exactly one box with TEXT and,
 # once closed (by default with its OK button), ends with CODE.
 box() {
     local name=$1 state=$2 exe=$3 args=$4 text=$5 code=$6 close=${7:-click 1} out
-    out=$(drive "$state" "start $exe $args" 'hex on' window controls "$close" exit)
-    expect "$name: caption" "window $(quoted "$caption") bytes=$(cp932_hex "$caption")" "$(sed -n 1p <<<"$out")"
+    out=$(drive "$state" "start $exe $args" ${before_box[@]+"${before_box[@]}"} 'hex on' window controls "$close" exit)
+    expect "$name: caption" "window $(quoted "$caption") bytes=$(cp932_hex "$caption")" \
+        "$(grep '^window ' <<<"$out" | tail -n1)"
     expect "$name: text" "$(quoted "$text") bytes=$(cp932_hex "$text")" \
         "$(grep '^control [0-9]* Static' <<<"$out" | grep -v ' "" bytes=$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
     expect "$name: one button, OK" 'control 1 Button "OK"' \
@@ -47,7 +52,8 @@ box "remove, limited user" "$(new_state r-limited)" "$seam_win" /D "$text_not_ad
 box "remove, list cannot be built" "$(new_state r-failed 'port Domain TCP 80 enabled all any user - Web' \
     'fail Standard INetFwOpenPorts::get__NewEnum 0x80004005')" "$program_win" /D "$text_failed" 6
 
-# Setup mode: until the intro dialog comes first, a failed precheck is reported at once.
+# Setup mode: a failed precheck is reported after the intro's Next button.
+before_box=(window 'click 1006')
 set_port_number 58140
 box "setup, already set up" "$(new_state s-done "$(monitor_port_line Domain 58140)" "$(monitor_port_line Standard 58140)")" \
     "$program_win" "" "$text_already_set_up" 5
