@@ -8,7 +8,8 @@ namespace {
 std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
-    for (const auto& group : {ProgramCommands(), WindowCommands(), EventCommands()}) {
+    for (const auto& group : {ProgramCommands(), WindowCommands(), EventCommands(), EditCommands(),
+                              ListViewCommands(), GeometryCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     return all;

@@ -22,6 +22,9 @@ struct Command {
 std::vector<Command> ProgramCommands();
 std::vector<Command> WindowCommands();
 std::vector<Command> EventCommands();
+std::vector<Command> EditCommands();
+std::vector<Command> ListViewCommands();
+std::vector<Command> GeometryCommands();
 
 // Runs one script line; empty lines and lines starting with '#' do nothing.
 bool RunCommand(Session& session, const std::string& line);

@@ -1,0 +1,35 @@
+// rect: where a window or control is on the screen, for pictures of it.
+#include "Commands.h"
+#include "ControlLookup.h"
+
+#include <cstdio>
+
+namespace {
+
+// rect [ID]: the current window's rectangle, or its control's, in screen pixels.
+bool Rect(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() > 2) {
+        return session.Fail("rect takes at most a control id");
+    }
+    HWND target = invocation.words.size() == 2 ? ControlOf(session, invocation.words[1], false) : CurrentWindow(session);
+    if (!target) {
+        return false;
+    }
+    RECT r{};
+    if (!::GetWindowRect(target, &r)) {
+        return session.Fail("the window has no rectangle");
+    }
+    char line[120];
+    std::snprintf(line, sizeof(line), "rect %ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    session.Print(line);
+    return true;
+}
+
+} // namespace
+
+std::vector<Command> GeometryCommands()
+{
+    return {{"rect", Rect}};
+}
