@@ -9,7 +9,8 @@ std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
     for (const auto& group : {ProgramCommands(), WindowCommands(), EventCommands(), EditCommands(),
-                              ListViewCommands(), GeometryCommands()}) {
+                              ListViewCommands(), GeometryCommands(), NoteCommands(), WaitCommands(),
+                              ButtonCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     return all;

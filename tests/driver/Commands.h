@@ -25,6 +25,9 @@ std::vector<Command> EventCommands();
 std::vector<Command> EditCommands();
 std::vector<Command> ListViewCommands();
 std::vector<Command> GeometryCommands();
+std::vector<Command> NoteCommands();
+std::vector<Command> WaitCommands();
+std::vector<Command> ButtonCommands();
 
 // Runs one script line; empty lines and lines starting with '#' do nothing.
 bool RunCommand(Session& session, const std::string& line);

@@ -1,0 +1,69 @@
+// until: waits for what a posted click or key leads to, before the script looks.
+#include "Commands.h"
+#include "ControlLookup.h"
+
+namespace {
+
+constexpr DWORD UntilTimeoutMs = 5000;
+
+// The words of `controls` that a control's state can show.
+std::vector<std::string> StateWords(HWND control)
+{
+    const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+    std::vector<std::string> words = {(style & WS_VISIBLE) ? "visible" : "hidden",
+                                      (style & WS_DISABLED) ? "disabled" : "enabled"};
+    LRESULT check = 0;
+    if (SendQuick(control, BM_GETCHECK, 0, 0, check)) {
+        words.push_back(check == BST_CHECKED ? "checked" : check == BST_INDETERMINATE ? "indeterminate" : "unchecked");
+    }
+    return words;
+}
+
+bool Shows(const std::vector<std::string>& state, const std::vector<std::string>& wanted)
+{
+    for (size_t i = 2; i < wanted.size(); ++i) {
+        bool found = false;
+        for (const std::string& word : state) {
+            found = found || word == wanted[i];
+        }
+        if (!found) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// until ID WORD...: waits (up to 5 s) until control ID shows every WORD (visible, hidden,
+// enabled, disabled, checked, unchecked, indeterminate), then until the program has gone back
+// to its message loop.
+bool Until(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() < 3) {
+        return session.Fail("until needs a control id and the state words to wait for");
+    }
+    HWND control = ControlOf(session, invocation.words[1], false);
+    if (!control) {
+        return false;
+    }
+    const DWORD start = ::GetTickCount();
+    std::vector<std::string> state;
+    while (!Shows(state = StateWords(control), invocation.words)) {
+        if (::GetTickCount() - start > UntilTimeoutMs || !::IsWindow(control)) {
+            std::string shown;
+            for (const std::string& word : state) {
+                shown += " " + word;
+            }
+            return session.Fail("control " + invocation.words[1] + " still shows" + shown);
+        }
+        ::Sleep(10);
+    }
+    Settle(::GetParent(control));
+    return true;
+}
+
+} // namespace
+
+std::vector<Command> WaitCommands()
+{
+    return {{"until", Until}};
+}

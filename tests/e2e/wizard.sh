@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# The Setup and Remove wizards as a user goes through them: what each screen shows and allows,
+# the scroll-to-the-end rule of the agreement, refusing at every step, the outcome box, the
+# exit code and what the firewall holds afterwards.
+source "$(dirname "$0")/lib.sh"
+
+# Readme.txt is read from the current directory; the build puts a copy beside the program.
+cd "$bin"
+
+caption='Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール'
+box_caption=" $caption"
+port_sentence() { printf 'Tessaly ドライバ配信 監視プログラムが通信を行うために使用するUDP %s ポートを開きます。' "$1"; }
+text_set_up=$'設定を完了しました。\n'
+text_removed=$'設定の削除を完了しました。\n'
+text_not_installed=$'Windows ファイアウォール の設定変更は必要ありません。\nTessaly ドライバ配信 監視プログラムがインストールされていません。'
+text_failed=$'Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。'
+unrelated='port Standard TCP 8080 disabled all v4 builtin - Web proxy'
+
+# A text as uidriver quotes it.
+quoted() {
+    local t=${1//\\/\\\\}
+    t=${t//\"/\\\"}
+    t=${t//$'\n'/\\n}
+    printf '"%s"' "$t"
+}
+
+# section NAME OUTPUT: the lines after `note NAME`, up to the next note.
+section() { awk -v n="note $1" '$0 == n { on = 1; next } /^note / { on = 0 } on' <<<"$2"; }
+
+# control_state ID LINES: "enabled unchecked", "disabled", … of control ID in a `controls` listing.
+control_state() {
+    grep -E "^control $1 " <<<"$2" | sed -E 's/^control [-0-9]+ [^ ]+ style=[^ ]+ visible //; s/ ".*$//'
+}
+
+# The agreement dialog's controls that change, as "agree | disagree | OK".
+choices() { printf '%s | %s | %s' "$(control_state 1000 "$1")" "$(control_state 1001 "$1")" "$(control_state 1 "$1")"; }
+
+# The box's caption and text (the static that is not the empty icon).
+box_of() {
+    local s
+    s=$(section "$1" "$2")
+    printf '%s / %s' "$(grep '^window ' <<<"$s" | sed 's/^window //')" \
+        "$(grep '^control [0-9]* Static' <<<"$s" | grep -v ' ""$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
+}
+
+# The agreement dialog's view of the explanation: its line count and page, from a run that only
+# looks (the edit's last scroll position is lines - page).
+set_port_number 58141
+probe=$(drive "$(new_state probe)" "start $program_win" window 'click 1006' window 'edit 1004' 'click 2' exit)
+if [[ ! "$probe" =~ edit\ 1004\ lines=([0-9]+)\ first=0\ page=([0-9]+) ]]; then
+    echo "FAIL cannot read the explanation's view: $probe"
+    exit 1
+fi
+lines=${BASH_REMATCH[1]}
+page=${BASH_REMATCH[2]}
+limit=$((lines - page))
+expect "the explanation needs scrolling (more than two pages)" 1 "$([ "$limit" -gt "$page" ] && echo 1)"
+
+# --- Setup, all the way -------------------------------------------------------------------------
+state=$(new_state setup-full 'current Standard' "$unrelated")
+out=$(drive "$state" "start $program_win" window 'note intro' controls 'text 1005' 'click 1006' \
+    window 'note opened' controls 'edit 1004' 'hex on' 'text 1004' 'hex off' \
+    "scroll 1004 thumb $((limit - page))" 'note page short' controls 'edit 1004' \
+    'scroll 1004 pagedown' 'note at end' controls 'edit 1004' \
+    'press 1000' 'until 1000 checked' 'note agreed' controls \
+    'click 1' 'note box' window controls 'click 1' exit)
+intro=$(section intro "$out")
+expect "setup: intro caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | head -n1)"
+expect "setup: intro port sentence from the registry" "text 1005 $(quoted "$(port_sentence 58141)")" \
+    "$(grep '^text 1005 ' <<<"$intro")"
+expect "setup: intro never shows the placeholder" "" "$(grep '○○' <<<"$intro" || true)"
+expect "setup: intro offers Next and Cancel" "enabled | enabled" \
+    "$(control_state 1006 "$intro") | $(control_state 2 "$intro")"
+opened=$(section opened "$out")
+expect "setup: agreement caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | sed -n 2p)"
+expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$opened")"
+expect "setup: caret at the start, first line in view" "edit 1004 lines=$lines first=0 page=$page sel=0,0" \
+    "$(grep '^edit ' <<<"$opened")"
+expect "setup: the explanation is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
+    "$(grep '^text 1004 ' <<<"$opened" | sed 's/.* bytes=//')"
+short=$(section 'page short' "$out")
+expect "setup: one page short of the end, agree stays disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$short")"
+expect "setup: the thumb moved the view" "first=$((limit - page))" "$(grep -o 'first=[0-9]*' <<<"$short")"
+at_end=$(section 'at end' "$out")
+expect "setup: a page down to the end enables agree" \
+    "enabled unchecked | enabled unchecked | disabled" "$(choices "$at_end")"
+expect "setup: the view is at its end" "first=$limit" "$(grep -o 'first=[0-9]*' <<<"$at_end")"
+expect "setup: agree enables OK" "enabled checked | enabled unchecked | enabled" "$(choices "$(section agreed "$out")")"
+expect "setup: success box" "$(quoted "$box_caption") / $(quoted "$text_set_up")" "$(box_of box "$out")"
+expect "setup: exit code" "exit 0" "$(tail -n1 <<<"$out")"
+expect "setup: the port is open in both profiles, nothing else changed" \
+    "$(printf '%s\n' "$(monitor_port_line Domain 58141)" "$(monitor_port_line Standard 58141)" "$unrelated" | sort)" \
+    "$(port_lines "$state" | sort)"
+
+# --- Dragging the thumb: the end counts while the thumb is still held ----------------------------
+state=$(new_state setup-drag)
+out=$(drive "$state" "start $program_win" window 'click 1006' window \
+    "scroll 1004 track $((limit - 1))" 'note one short' controls \
+    "scroll 1004 track $limit" 'note held at end' controls 'click 2' exit)
+expect "drag: one line short of the end, agree disabled" "disabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'one short' "$out")")"
+expect "drag: the thumb held at the end enables agree" "enabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'held at end' "$out")")"
+expect "drag: Cancel ends without a box" "exit 0" "$(tail -n1 <<<"$out")"
+
+# --- Refusing: every way ends with 0, no box (the driver fails on any window), no change ---------
+refused=
+refuse() { # NAME COMMANDS...: the commands after the program's start and its first window; the
+    # driver's output is left in $refused
+    local name=$1 state
+    shift
+    state=$(new_state "refuse-$name" 'current Domain' "$unrelated")
+    cp "$state" "$work/before"
+    refused=$(drive "$state" "start $program_win" window "$@" exit)
+    expect "refuse, $name: exit 0, no box" "exit 0" "$(tail -n1 <<<"$refused")"
+    expect "refuse, $name: firewall unchanged" "$(cat "$work/before")" "$(cat "$state")"
+}
+refuse "Cancel on the intro" 'click 2'
+refuse "Esc on the intro" 'key escape'
+refuse "Cancel on the agreement" 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1000 checked' 'click 2'
+refuse "disagree, OK" 'click 1006' window 'press 1001' 'until 1001 checked' 'note chosen' controls 'click 1'
+expect "refuse, disagree: allowed without reading, enables OK" "disabled unchecked | enabled checked | enabled" \
+    "$(choices "$(section chosen "$refused")")"
+refuse "agree, disagree, OK" 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1000 checked' \
+    'press 1001' 'until 1001 checked' 'note last' controls 'click 1'
+expect "refuse, agree then disagree: the last choice counts" "enabled unchecked | enabled checked | enabled" \
+    "$(choices "$(section last "$refused")")"
+
+# --- A failed precheck is reported after Next -----------------------------------------------------
+remove_key
+state=$(new_state nokey 'current Standard')
+out=$(drive "$state" "start $program_win" window 'text 1005' 'click 1006' 'note box' window controls 'click 1' exit)
+expect "no key: intro shows the default port" "text 1005 $(quoted "$(port_sentence 58140)")" \
+    "$(grep '^text 1005 ' <<<"$out")"
+expect "no key: box after Next" "$(quoted "$box_caption") / $(quoted "$text_not_installed")" "$(box_of box "$out")"
+expect "no key: exit code" "exit 4" "$(tail -n1 <<<"$out")"
+out=$(drive "$state" "start $program_win" window 'click 2' exit)
+expect "no key, Cancel on the intro: no box, exit 0" "exit 0" "$(tail -n1 <<<"$out")"
+expect "no key: firewall unchanged" "" "$(port_lines "$state")"
+set_port_number 58141
+
+# --- Setup whose change fails in one profile ------------------------------------------------------
+state=$(new_state setup-fails 'fail Standard INetFwOpenPorts::Add 0x80070005')
+out=$(drive "$state" "start $program_win" window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' \
+    'click 1' 'note box' window controls 'click 1' exit)
+expect "setup fails: failure box" "$(quoted "$box_caption") / $(quoted "$text_failed")" "$(box_of box "$out")"
+expect "setup fails: exit code" "exit 6" "$(tail -n1 <<<"$out")"
+expect "setup fails: the other profile keeps its port" "$(monitor_port_line Domain 58141)" "$(port_lines "$state")"
+
+# --- Remove ---------------------------------------------------------------------------------------
+# Three monitor-named ports; UDP 58140 is in both profiles and is listed once.
+removal_state() { # NAME [STATEMENT...]
+    new_state "$@" 'current Standard' \
+        "port Domain UDP 5000 enabled all any user - $monitor_name" \
+        "$(monitor_port_line Domain 58140)" \
+        "port Standard TCP 80 enabled all any user - $monitor_name" \
+        "$unrelated" \
+        "$(monitor_port_line Standard 58140)"
+}
+state=$(removal_state remove)
+out=$(drive "$state" "start $program_win /D" window 'note opened' controls 'rows 1007' \
+    'select 1007 2' 'note selected' controls 'rows 1007' \
+    'tick 1007 1' 'note ticked' controls 'rows 1007' \
+    'untick 1007 1' 'note unticked' controls \
+    'tick 1007 1' 'click 1' 'note box' window controls 'click 1' exit)
+opened=$(section opened "$out")
+expect "remove: caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | head -n1)"
+expect "remove: one row per port, twins once, none ticked, the first selected" \
+    "$(printf '%s\n' 'rows 1007 3' 'row 0 "UDP 5000" unticked selected focused' 'row 1 "UDP 58140" unticked' \
+        'row 2 "TCP 80" unticked')" "$(grep '^row' <<<"$opened")"
+expect "remove: OK disabled while nothing is ticked" "disabled" "$(control_state 1 "$opened")"
+selected=$(section selected "$out")
+expect "remove: selecting a row ticks nothing" "disabled" "$(control_state 1 "$selected")"
+expect "remove: the selection moved" 'row 2 "TCP 80" unticked selected focused' "$(grep '^row 2 ' <<<"$selected")"
+ticked=$(section ticked "$out")
+expect "remove: a ticked row enables OK" "enabled" "$(control_state 1 "$ticked")"
+expect "remove: only the ticked row is ticked" \
+    "$(printf '%s\n' 'row 0 "UDP 5000" unticked' 'row 1 "UDP 58140" ticked selected focused' 'row 2 "TCP 80" unticked')" \
+    "$(grep '^row ' <<<"$ticked")"
+expect "remove: unticking the last ticked row disables OK" "disabled" "$(control_state 1 "$(section unticked "$out")")"
+expect "remove: success box" "$(quoted "$box_caption") / $(quoted "$text_removed")" "$(box_of box "$out")"
+expect "remove: exit code" "exit 0" "$(tail -n1 <<<"$out")"
+expect "remove: the ticked port left both profiles, the others stay" \
+    "$(printf '%s\n' "port Domain UDP 5000 enabled all any user - $monitor_name" \
+        "port Standard TCP 80 enabled all any user - $monitor_name" "$unrelated" | sort)" \
+    "$(port_lines "$state" | sort)"
+
+state=$(removal_state remove-cancel)
+cp "$state" "$work/before"
+out=$(drive "$state" "start $program_win /D" window 'tick 1007 0' 'tick 1007 2' 'click 2' exit)
+expect "remove, ticked then Cancel: exit 0, no box" "exit 0" "$(tail -n1 <<<"$out")"
+expect "remove, ticked then Cancel: firewall unchanged" "$(cat "$work/before")" "$(cat "$state")"
+
+# A removal that fails in the Domain profile still takes the port out of the Standard profile.
+state=$(removal_state remove-fails 'fail Domain INetFwOpenPorts::Remove 0x80070005')
+out=$(drive "$state" "start $program_win /D" window 'tick 1007 1' 'click 1' 'note box' window controls 'click 1' exit)
+expect "remove fails: failure box" "$(quoted "$box_caption") / $(quoted "$text_failed")" "$(box_of box "$out")"
+expect "remove fails: exit code" "exit 6" "$(tail -n1 <<<"$out")"
+expect "remove fails: the Standard twin is gone, the rest stays" \
+    "$(printf '%s\n' "port Domain UDP 5000 enabled all any user - $monitor_name" "$(monitor_port_line Domain 58140)" \
+        "port Standard TCP 80 enabled all any user - $monitor_name" "$unrelated" | sort)" \
+    "$(port_lines "$state" | sort)"
+
+finish
