@@ -108,9 +108,10 @@ int RunDialogBench(std::FILE* out)
             ::Sleep(5);
         }
         busyMs = busyTime.ElapsedMs();
-        // A dialog that did not start the worker still waits for its user.
+        // A dialog that did not start the worker still waits for its user; a busy one ignores
+        // Cancel and closes by itself once the worker has ended.
         while (!returned) {
-            ::PostMessageA(window, WM_COMMAND, started ? IDOK : IDCANCEL, 0);
+            ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
             ::Sleep(100);
         }
     });
