@@ -1,6 +1,8 @@
-// The DLL's exports: the two class objects, the unload test and the live-object count.
+// The DLL's entry point and exports: the two class objects, the unload test and the
+// live-object count.
 
 #include "ClassFactory.h"
+#include "LeakReport.h"
 #include "LiveObjects.h"
 #include "NetFwMgr.h"
 #include "NetFwOpenPort.h"
@@ -11,6 +13,15 @@ simfw::ClassFactory managerFactory(&simfw::NetFwMgr::Create);
 simfw::ClassFactory portFactory(&simfw::NetFwOpenPort::Create);
 
 } // namespace
+
+// A non-null `reserved` at detach means the process is ending rather than freeing the DLL.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH) {
+        simfw::ReportLeaksOnDetach(reserved != nullptr);
+    }
+    return TRUE;
+}
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
