@@ -19,34 +19,55 @@ expected_message() { # MODE CODE STAGE
 # play MODE STATE: runs the program in MODE (Silent, Setup or Remove) against STATE. A Setup
 # run goes through the intro (Next), and when the model expects the worker, the agreement:
 # scrolled to its end, agreed, OK. A Remove run that reaches its dialog ticks every row and
-# presses OK. The outcome box, if any, is closed with OK. Sets:
+# presses OK. The outcome box, if any, is closed with OK.
+# With pause_at set (intro, agreement, removal, worker or box), the commands in pause_commands
+# run at that point of the run; they must make the program current again (`use 1`).
+# Sets:
 #   got_code     the exit code, or what went wrong instead
 #   got_message  the outcome box's text as uidriver quotes it (empty when none was shown)
 #   got_caption  the outcome box's caption, quoted
 #   got_rows     the removal dialog's rows, one "TEXT" a line
 #   got_out      uidriver's whole output
+pause_at=
+pause_commands=()
 play() {
     local mode=$1 state=$2 commands=() i
+    # at POINT: the pause commands, when the run pauses there.
+    at() { [ "$pause_at" != "$1" ] || commands+=(${pause_commands[@]+"${pause_commands[@]}"}); }
     case $mode in
-        Silent) commands=("start $program_win /S") ;;
+        Silent)
+            commands=("start $program_win /S")
+            at worker
+            ;;
         Setup)
-            commands=("start $program_win" window 'click 1006')
+            commands=("start $program_win" window)
+            at intro
+            commands+=('click 1006')
             if [ "$m_stage" = worker ]; then
-                # `controls` also lets the program handle the posted key before OK is clicked.
-                commands+=(window 'scroll 1004 bottom' 'key space 1000' controls 'click 1')
+                commands+=(window)
+                at agreement
+                commands+=('scroll 1004 bottom' 'key space 1000' 'until 1000 checked' 'until 1 enabled' 'click 1')
+                at worker
             fi
-            commands+=(window controls 'click 1')
+            commands+=(window)
+            at box
+            commands+=(controls 'click 1')
             ;;
         Remove)
             commands=("start $program_win /D")
             if [ "$m_stage" = worker ]; then
-                commands+=(window 'rows 1007')
+                commands+=(window)
+                at removal
+                commands+=('rows 1007')
                 for i in "${!m_rows[@]}"; do
                     commands+=("tick 1007 $i")
                 done
                 commands+=('click 1')
+                at worker
             fi
-            commands+=(window controls 'click 1')
+            commands+=(window)
+            at box
+            commands+=(controls 'click 1')
             ;;
     esac
     got_out=$(drive "$state" "${commands[@]}" exit)
@@ -54,6 +75,7 @@ play() {
     got_message= got_caption=
     if [ "$mode" != Silent ]; then
         # The box is the last window; its text is its one static control with a text.
+        # (Lines of paused commands may follow its `window` line; they are no static controls.)
         local box
         box=$(awk '/^window /{ text = "" } { text = text $0 "\n" } END { printf "%s", text }' <<<"$got_out")
         got_caption=$(head -n1 <<<"$box" | sed 's/^window //')
