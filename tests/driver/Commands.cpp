@@ -9,7 +9,7 @@ std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
     for (const auto& group : {ProgramCommands(), WindowCommands(), EventCommands(), EditCommands(),
-                              ListViewCommands(), GeometryCommands(), NoteCommands(), WaitCommands(),
+                              ListViewCommands(), ScreenCommands(), NoteCommands(), WaitCommands(),
                               ButtonCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }

@@ -24,7 +24,7 @@ std::vector<Command> WindowCommands();
 std::vector<Command> EventCommands();
 std::vector<Command> EditCommands();
 std::vector<Command> ListViewCommands();
-std::vector<Command> GeometryCommands();
+std::vector<Command> ScreenCommands();
 std::vector<Command> NoteCommands();
 std::vector<Command> WaitCommands();
 std::vector<Command> ButtonCommands();

@@ -1,10 +1,11 @@
-// until: waits for what a posted click or key leads to, before the script looks.
+// until, waitfile: waiting for the program, or for whoever runs the script.
 #include "Commands.h"
 #include "ControlLookup.h"
 
 namespace {
 
 constexpr DWORD UntilTimeoutMs = 5000;
+constexpr long DefaultWaitFileMs = 60000;
 
 // The words of `controls` that a control's state can show.
 std::vector<std::string> StateWords(HWND control)
@@ -61,9 +62,30 @@ bool Until(Session& session, const Invocation& invocation)
     return true;
 }
 
+// waitfile PATH [MS]: waits (default 60000 ms) until the file exists, then deletes it. Lets the
+// one who runs the script do something at that point (take a picture) and say when it is done.
+bool WaitFile(Session& session, const Invocation& invocation)
+{
+    long timeout = DefaultWaitFileMs;
+    if (invocation.words.size() < 2 || invocation.words.size() > 3 ||
+        (invocation.words.size() == 3 && !ParseNumber(invocation.words[2], timeout))) {
+        return session.Fail("waitfile needs a file name and optionally a timeout in milliseconds");
+    }
+    const std::string& path = invocation.words[1];
+    const DWORD start = ::GetTickCount();
+    while (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (::GetTickCount() - start > static_cast<DWORD>(timeout)) {
+            return session.Fail(path + " did not appear within " + std::to_string(timeout) + " ms");
+        }
+        ::Sleep(20);
+    }
+    ::DeleteFileA(path.c_str());
+    return true;
+}
+
 } // namespace
 
 std::vector<Command> WaitCommands()
 {
-    return {{"until", Until}};
+    return {{"until", Until}, {"waitfile", WaitFile}};
 }

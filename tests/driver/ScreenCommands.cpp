@@ -29,7 +29,7 @@ bool Rect(Session& session, const Invocation& invocation)
 
 } // namespace
 
-std::vector<Command> GeometryCommands()
+std::vector<Command> ScreenCommands()
 {
     return {{"rect", Rect}};
 }

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# tools/run as CI runs it, without a display: it must go through both wizards, leave a picture
+# of every screen, and leave nothing running (its X server, the program). tools/run drives the
+# x64 build only; the architecture argument just names the run.
+set -euo pipefail
+
+arch=${1:?usage: run_demo.sh x64|x86}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${FWSETUP_BUILD_DIR:-$root/build}
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+failures=0
+expect() { # NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
+}
+
+rc=0
+env -u DISPLAY CI=1 FWSETUP_RUN_NO_BUILD=1 "$root/tools/run" </dev/null >"$log" 2>&1 || rc=$?
+cat "$log"
+echo
+
+display=$(sed -n 's/^run: no display here; the wizards run on the virtual display :\([0-9]*\)$/\1/p' "$log")
+pictures() { [ "$(find "$build/screens" -name '*.png' -size +500c | wc -l)" = 7 ]; }
+x_server_gone() { [ -n "$display" ] && [ ! -e "/tmp/.X11-unix/X$display" ] && [ ! -e "/tmp/.X$display-lock" ]; }
+# A Wine process shows the program's Windows path first on its command line.
+program_win=$(p=$(realpath -m "$build/x64/bin/FirewallSetup.exe") && printf 'Z:%s' "${p//\//\\}")
+program_ended() { ! pgrep -af 'FirewallSetup\.exe' | awk '{ print $2 }' | grep -ixF -- "$program_win" >/dev/null; }
+
+expect "tools/run exits 0 ($arch)" test "$rc" -eq 0
+expect "it used a virtual display of its own" test -n "$display"
+expect "a picture of each of the 7 screens" pictures
+expect "its X server has stopped" x_server_gone
+expect "no FirewallSetup.exe is left running" program_ended
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all checks passed ($arch)"
