@@ -21,10 +21,10 @@ set_value() {
     "$wine" reg import "$(winpath "$work/value.reg")" /reg:32 >/dev/null 2>&1
 }
 
-# The real Windows Firewall, like the simulated one, takes port numbers 1 to 65535 only; a
-# number outside makes adding the port fail (E_INVALIDARG), so the set-up ends with 6 and
+# A number outside 1 to 65535 is no port: the simulated firewall refuses it with E_INVALIDARG,
+# which the real one documents for an invalid parameter of Add, so the set-up ends with 6 and
 # nothing is added. The intro still names the number as read: the value is used without a
-# range test, and 0xFFFFFFFF reads as -1 ("UDP %d").
+# range test, and 0xFFFFFFFF reads as -1 ("UDP %d"); 0x80000000 gives the longest number.
 # Each case: name | value | port the intro names | Silent's exit code | port Silent opens.
 cases=(
     'key missing|-|58140|4|'
@@ -44,6 +44,7 @@ cases=(
     'REG_DWORD 65535|dword:0000ffff|65535|0|65535'
     'REG_DWORD 65536|dword:00010000|65536|6|'
     'REG_DWORD 0xFFFFFFFF|dword:ffffffff|-1|6|'
+    'REG_DWORD 0x80000000, the longest sentence|dword:80000000|-2147483648|6|'
 )
 i=0
 for c in "${cases[@]}"; do
