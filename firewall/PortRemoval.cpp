@@ -2,6 +2,7 @@
 
 #include "firewall/MonitorPortName.h"
 #include "firewall/ProfileSnapshot.h"
+#include "firewall/TwinIndex.h"
 
 #include <cstring>
 
@@ -48,20 +49,6 @@ private:
     int32_t count_ = 0;
 };
 
-// Twins: same number and protocol (cheap, tested first) and names equal in the locale's
-// case-sensitive comparison.
-bool HasTwin(const OpenPortRecord& record, const ProfileSnapshot& other)
-{
-    for (int32_t i = 0; i < other.Count(); ++i) {
-        const OpenPortRecord& candidate = other.Record(i);
-        if (candidate.port == record.port && candidate.protocol == record.protocol &&
-            ::lstrcmpA(candidate.name, record.name) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Sum of two table sizes as a list size; each is at most half the int32 range.
 int32_t ListSize(uint32_t domainSize, uint32_t standardSize)
 {
@@ -90,15 +77,17 @@ int MonitorPortConfig::BuildRemovalList(PortRemovalList* list, int32_t& size) co
     // Ports that appeared since the size query may need more entries than the block holds:
     // the build then fails rather than hand back a list that silently misses candidates.
     EntryWriter writer(list, EntryRoom(size));
+    const TwinIndex domainTwins(domain);
+    const TwinIndex standardTwins(standard);
     for (int32_t i = 0; i < domain.Count(); ++i) {
         const OpenPortRecord& record = domain.Record(i);
-        if (IsMonitorPortName(record.name) && !writer.Append(record, ProfileType::Domain, HasTwin(record, standard))) {
+        if (IsMonitorPortName(record.name) && !writer.Append(record, ProfileType::Domain, standardTwins.HasTwin(record))) {
             return 0;
         }
     }
     for (int32_t i = 0; i < standard.Count(); ++i) {
         const OpenPortRecord& record = standard.Record(i);
-        if (IsMonitorPortName(record.name) && !HasTwin(record, domain) &&
+        if (IsMonitorPortName(record.name) && !domainTwins.HasTwin(record) &&
             !writer.Append(record, ProfileType::Standard, false)) {
             return 0;
         }
