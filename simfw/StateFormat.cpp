@@ -278,6 +278,10 @@ const char* ParseStatement(const std::string& keyword, Fields& fields, Statement
         if (!fields.Next(field) || !ParseHresult(field, statement.result)) {
             return "HRESULT must be 0x followed by hex digits, or a decimal number";
         }
+        // S_OK is what every call answers without a fault: such a line would change nothing.
+        if (statement.result == S_OK) {
+            return "HRESULT 0 (S_OK) is no fault";
+        }
     } else if (SameWord(keyword, "delay")) {
         statement.kind = StatementKind::Delay;
         LONG milliseconds = 0;

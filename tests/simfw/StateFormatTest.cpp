@@ -158,6 +158,7 @@ TEST_F(StateFormatTest, BrokenFileFailsEveryCreationAndSaysWhere)
         {"fail Domain INetFwOpenPorts::add 0x80070005", "METHOD"},
         {"fail Domain INetFwOpenPorts::Add E_ACCESSDENIED", "HRESULT"},
         {"fail Public INetFwOpenPorts::Add 5", "PROFILE"},
+        {"fail Domain INetFwOpenPorts::Add 0", "S_OK"},
         {"delay INetFwOpenPorts::Add soon", "MILLISECONDS"},
         {"unavailable now", "unexpected text"},
         {"undercount Domain -1", "N"},
