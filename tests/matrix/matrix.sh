@@ -5,7 +5,7 @@
 # message and the firewall it leaves. Every run must match, show no other window, and release
 # every firewall object (no leak report from simfw.dll).
 #
-#   matrix.sh ARCH [EVERY]          EVERY > 1 runs every EVERY-th case only
+#   matrix.sh ARCH [EVERY]          EVERY > 1 runs about one case in EVERY
 #   MATRIX_DRY=1 matrix.sh ARCH     prints the cases and their predictions without running them
 #
 # x64 runs every case. x86 runs about every third one by default (MATRIX_EVERY overrides): the same
