@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <io.h>
+#include <windows.h>
 
 namespace {
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv)
         std::fputs("usage: uidriver COMMAND|@SCRIPT...\n", stderr);
         return 2;
     }
+    // Wine starts its desktop process for the first program that asks for the desktop, and
+    // that process keeps the asker's output handles: tools/test's idle driver asks first, with
+    // its output on /dev/null, so that no test's pipe is held open by the desktop.
+    ::GetDesktopWindow();
     Session session;
     for (int i = 1; i < argc; ++i) {
         const bool ok = argv[i][0] == '@' ? RunScriptFile(session, argv[i] + 1) : RunCommand(session, argv[i]);
