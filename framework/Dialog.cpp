@@ -67,12 +67,17 @@ INT_PTR Dialog::DoModal()
     HWND owner = parent ? ::GetAncestor(parent, GA_ROOT) : nullptr;
     ended = false;
     endResult = -1;
+    // The owner takes no input from the moment the dialog can be seen (its template may make it
+    // visible at creation).
+    const bool disabledOwner = owner && ::IsWindowEnabled(owner) && !::EnableWindow(owner, FALSE);
     HWND window = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
                                        &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!window) {
+        if (disabledOwner) {
+            ::EnableWindow(owner, TRUE);
+        }
         return -1;
     }
-    const bool disabledOwner = owner && ::IsWindowEnabled(owner) && !::EnableWindow(owner, FALSE);
     if (!ended && !::IsWindowVisible(window)) {
         ::ShowWindow(window, SW_SHOWNORMAL);
     }
