@@ -41,14 +41,18 @@ restore_key() { # view
         "$wine" reg import "$(winpath "$work/key$1.reg")" "/reg:$1" >/dev/null 2>&1
     fi
 }
+# The x86 build is the one made for Windows XP: its scenarios run with Wine reporting XP to it.
+version_key='HKCU\Software\Wine\AppDefaults\FirewallSetup.exe'
 cleanup() {
     restore_key 32
     restore_key 64
+    [ "$arch" != x86 ] || "$wine" reg delete "$version_key" /f >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 save_key 32
 save_key 64
 trap cleanup EXIT
+[ "$arch" != x86 ] || "$wine" reg add "$version_key" /v Version /d winxp /f >/dev/null 2>&1
 
 # The monitor's key in the 32-bit view, where the monitor (a 32-bit program) keeps it.
 set_port_number() { "$wine" reg add "$monitor_key" /v PortNumber /t REG_DWORD /d "$1" /reg:32 /f >/dev/null 2>&1; }

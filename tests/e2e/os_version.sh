@@ -4,7 +4,6 @@
 # Windows 98 (x86 only) it is a plain local event and there is no administrator test.
 source "$(dirname "$0")/lib.sh"
 
-version_key='HKCU\Software\Wine\AppDefaults\FirewallSetup.exe'
 pretend() { "$wine" reg add "$version_key" /v Version /d "$1" /f >/dev/null 2>&1; }
 trap '"$wine" reg delete "$version_key" /f >/dev/null 2>&1 || true; cleanup' EXIT
 
