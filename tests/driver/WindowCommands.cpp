@@ -1,5 +1,6 @@
 // window, controls, click, key, hex: the program's dialogs and message boxes.
 #include "Commands.h"
+#include "ControlLookup.h"
 #include "WindowQuery.h"
 
 #include <cstdio>
@@ -8,41 +9,6 @@
 namespace {
 
 constexpr long DefaultWindowTimeoutMs = 10000;
-
-// The current program's window, or null after printing why there is none.
-HWND CurrentWindow(Session& session)
-{
-    Program* program = session.CurrentProgram();
-    if (!program) {
-        return nullptr;
-    }
-    if (!program->window || !::IsWindow(program->window)) {
-        session.Fail("no window: use `window` first (or the window has closed)");
-        return nullptr;
-    }
-    return program->window;
-}
-
-// The control as the user sees it: only a visible, enabled control can be operated.
-HWND UsableControl(Session& session, HWND window, const std::string& idText)
-{
-    long id = 0;
-    if (!ParseNumber(idText, id)) {
-        session.Fail("'" + idText + "' is no control id");
-        return nullptr;
-    }
-    HWND control = ::GetDlgItem(window, static_cast<int>(id));
-    if (!control) {
-        session.Fail("the window has no control " + idText);
-        return nullptr;
-    }
-    const LONG style = ::GetWindowLongA(control, GWL_STYLE);
-    if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) {
-        session.Fail("control " + idText + " is hidden or disabled");
-        return nullptr;
-    }
-    return control;
-}
 
 bool Window(Session& session, const Invocation& invocation)
 {
@@ -140,7 +106,7 @@ bool Click(Session& session, const Invocation& invocation)
     if (!window) {
         return false;
     }
-    HWND control = UsableControl(session, window, invocation.words[1]);
+    HWND control = ControlOf(session, invocation.words[1], true);
     if (!control) {
         return false;
     }
@@ -189,7 +155,7 @@ bool Key(Session& session, const Invocation& invocation)
     }
     HWND target = window;
     if (invocation.words.size() == 3) {
-        target = UsableControl(session, window, invocation.words[2]);
+        target = ControlOf(session, invocation.words[2], true);
         if (!target) {
             return false;
         }
