@@ -12,22 +12,6 @@ text_already_set_up=$'Windows ファイアウォール の設定変更は必要�
 text_nothing_to_remove=$'Windows ファイアウォール の設定削除は必要ありません。\n設定変更を行ったことが無いか、すでに設定の削除を完了しています。'
 text_failed=$'Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。'
 
-# A text as uidriver quotes it.
-quoted() {
-    local t=${1//\\/\\\\}
-    t=${t//\"/\\\"}
-    t=${t//$'\n'/\\n}
-    printf '"%s"' "$t"
-}
-
-# section NAME OUTPUT: the lines after `note NAME`, up to the next note.
-section() { awk -v n="note $1" '$0 == n { on = 1; next } /^note / { on = 0 } on' <<<"$2"; }
-
-# control_state ID LINES: "enabled unchecked", "disabled", … of control ID in a `controls` listing.
-control_state() {
-    grep -E "^control $1 " <<<"$2" | sed -E 's/^control [-0-9]+ [^ ]+ style=[^ ]+ visible //; s/ ".*$//'
-}
-
 # The text of the message box in LINES (the static that is not the empty icon), quoted.
 box_text() {
     grep '^control [0-9]* Static' <<<"$1" | grep -v ' ""$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //'

@@ -108,6 +108,22 @@ port_lines() { grep '^port ' "$1" || true; }
 # The port line that set-up writes for port $2 in profile $1.
 monitor_port_line() { printf 'port %s UDP %s enabled subnet any user - %s' "$1" "$2" "$monitor_name"; }
 
+# A text as uidriver quotes it.
+quoted() {
+    local t=${1//\\/\\\\}
+    t=${t//\"/\\\"}
+    t=${t//$'\n'/\\n}
+    printf '"%s"' "$t"
+}
+
+# section NAME OUTPUT: the lines after `note NAME`, up to the next note.
+section() { awk -v n="note $1" '$0 == n { on = 1; next } /^note / { on = 0 } on' <<<"$2"; }
+
+# control_state ID LINES: "enabled unchecked", "disabled", … of control ID in a `controls` listing.
+control_state() {
+    grep -E "^control $1 " <<<"$2" | sed -E 's/^control [-0-9]+ [^ ]+ style=[^ ]+ visible //; s/ ".*$//'
+}
+
 # expect NAME EXPECTED ACTUAL
 expect() {
     if [ "$2" == "$3" ]; then

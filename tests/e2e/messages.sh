@@ -14,14 +14,6 @@ text_failed=$'Windows ファイアウォール の設定変更に失敗しまし
 # Bytes as the program holds them, converted here by iconv, independently of Windows.
 cp932_hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n'; }
 
-# A text as uidriver quotes it.
-quoted() {
-    local t=${1//\\/\\\\}
-    t=${t//\"/\\\"}
-    t=${t//$'\n'/\\n}
-    printf '"%s"' "$t"
-}
-
 # Commands that lead from the program's start to its box: none in Remove mode; in Setup mode
 # the intro comes first and the box follows its Next button.
 before_box=()

@@ -16,22 +16,6 @@ text_not_installed=$'Windows ファイアウォール の設定変更は必要�
 text_failed=$'Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。'
 unrelated='port Standard TCP 8080 disabled all v4 builtin - Web proxy'
 
-# A text as uidriver quotes it.
-quoted() {
-    local t=${1//\\/\\\\}
-    t=${t//\"/\\\"}
-    t=${t//$'\n'/\\n}
-    printf '"%s"' "$t"
-}
-
-# section NAME OUTPUT: the lines after `note NAME`, up to the next note.
-section() { awk -v n="note $1" '$0 == n { on = 1; next } /^note / { on = 0 } on' <<<"$2"; }
-
-# control_state ID LINES: "enabled unchecked", "disabled", … of control ID in a `controls` listing.
-control_state() {
-    grep -E "^control $1 " <<<"$2" | sed -E 's/^control [-0-9]+ [^ ]+ style=[^ ]+ visible //; s/ ".*$//'
-}
-
 # The agreement dialog's controls that change, as "agree | disagree | OK".
 choices() { printf '%s | %s | %s' "$(control_state 1000 "$1")" "$(control_state 1001 "$1")" "$(control_state 1 "$1")"; }
 
