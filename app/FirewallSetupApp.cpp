@@ -1,6 +1,6 @@
 #include "app/FirewallSetupApp.h"
 
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "app/InstanceEvent.h"
 #include "app/ResultMessages.h"
 #include "app/SetupCommandLine.h"

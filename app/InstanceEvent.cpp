@@ -1,6 +1,6 @@
 #include "app/InstanceEvent.h"
 
-#include "app/OsClass.h"
+#include "task/OsClass.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunMode.h"
+#include "task/RunMode.h"
 
 // The message boxes that tell the user the outcome of a Setup or Remove run. Both block until
 // the user has closed the box.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunMode.h"
+#include "task/RunMode.h"
 #include "framework/CommandLineInfo.h"
 
 // Chooses the run mode from the arguments: "D" selects Remove and "S" Silent, each bare or

@@ -1,6 +1,6 @@
 #include "bench/DialogBench.h"
 
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "bench/Timing.h"
 #include "res/resource.h"
 #include "ui/AgreementDialog.h"

@@ -1,6 +1,6 @@
 #include "bench/SilentBench.h"
 
-#include "app/Administrator.h"
+#include "task/Administrator.h"
 #include "bench/Timing.h"
 #include "firewall/MonitorPortConfig.h"
 

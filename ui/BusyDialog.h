@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "framework/Dialog.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // The run mode for whole command lines, split by the C runtime's own quoting rules: each line
 // is handed to a separate program that takes the product's path from __argv to RunMode.
-#include "app/RunMode.h"
+#include "task/RunMode.h"
 #include "framework/Handles.h"
 
 #include <gtest/gtest.h>

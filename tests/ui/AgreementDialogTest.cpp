@@ -2,7 +2,7 @@
 // and the set-up running behind a busy dialog.
 
 #include "DialogDriver.h"
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "framework/TextFile.h"
 #include "res/resource.h"
 #include "support/SimFwStateFile.h"

@@ -2,7 +2,7 @@
 // way of leaving it.
 
 #include "DialogDriver.h"
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
 #include "ui/IntroDialog.h"

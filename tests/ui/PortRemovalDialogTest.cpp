@@ -2,7 +2,7 @@
 // while one is ticked, and the unticked ones left alone by the removal.
 
 #include "DialogDriver.h"
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "res/resource.h"
 #include "support/SimFwStateFile.h"
 #include "ui/PortRemovalDialog.h"

@@ -1,6 +1,6 @@
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 
-#include "app/Administrator.h"
+#include "task/Administrator.h"
 
 #include <process.h>
 

@@ -1,6 +1,6 @@
-#include "app/Administrator.h"
+#include "task/Administrator.h"
 
-#include "app/OsClass.h"
+#include "task/OsClass.h"
 #include "framework/Handles.h"
 
 bool IsAdministrator()

@@ -1,4 +1,4 @@
-#include "app/OsClass.h"
+#include "task/OsClass.h"
 
 #include <gtest/gtest.h>
 

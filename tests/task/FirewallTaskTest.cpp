@@ -1,6 +1,6 @@
 // The task's worker as a dialog sees it: the two posted messages, the result stored before the
 // end message, and Wait before a start and after the end.
-#include "app/FirewallTask.h"
+#include "task/FirewallTask.h"
 #include "support/SimFwProbe.h"
 #include "support/SimFwStateFile.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunMode.h"
+#include "task/RunMode.h"
 #include "firewall/MonitorPortConfig.h"
 #include "framework/Handles.h"
 
