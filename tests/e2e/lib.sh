@@ -23,7 +23,7 @@ winpath() { # absolute Linux path -> Z:\...
     printf 'Z:%s' "${p//\//\\}"
 }
 
-# The program as uidriver starts it, and its "limited user" copy (noadmin/README.md).
+# The program as uidriver starts it, and its "limited user" copy (seams/README.md).
 program_win=$(winpath "$bin/FirewallSetup.exe")
 seam_win=$(winpath "$bin/noadmin/FirewallSetup.exe")
 
