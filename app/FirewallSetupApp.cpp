@@ -45,7 +45,8 @@ int FirewallSetupApp::ExitInstance()
 
 namespace {
 
-// The outcome of a worker that ran to its end, shown as its message.
+// The outcome of a started task, shown as its message: the worker's, or 6 when none could be
+// created.
 ResultCode ReportWorkerResult(RunMode mode, ResultCode result)
 {
     if (result == Result::Success) {
@@ -112,7 +113,7 @@ ResultCode FirewallSetupApp::RunSilentMode()
     if (code != Result::Success) {
         return code;
     }
-    task.Start(nullptr, RunMode::Setup);
+    task.Start(nullptr, RunMode::Setup); // without a worker the result is 6 and Wait returns at once
     task.Wait();
     return task.GetResult();
 }

@@ -56,7 +56,7 @@ ResultCode FirewallTask::Precheck(RunMode checkMode)
     return code;
 }
 
-void FirewallTask::Start(HWND window, RunMode runMode)
+bool FirewallTask::Start(HWND window, RunMode runMode)
 {
     notifyWindow = window;
     mode = runMode;
@@ -65,7 +65,13 @@ void FirewallTask::Start(HWND window, RunMode runMode)
         // _beginthreadex sets up the C runtime for the thread; 0 means no thread was created.
         workerThread.reset(reinterpret_cast<HANDLE>(
             ::_beginthreadex(nullptr, 0, FirewallTaskThreadProc, this, 0, nullptr)));
+        if (!workerThread) {
+            // The firewall stays unchanged, and the run must not end as a success.
+            result = Result::FirewallFailed;
+            return false;
+        }
     }
+    return true;
 }
 
 void FirewallTask::Wait()

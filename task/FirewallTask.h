@@ -25,7 +25,8 @@ public:
     ResultCode Precheck(RunMode mode);
     // notifyWindow receives WM_FIREWALL_TASK_BEGIN / _END; null in Silent mode. Starts the
     // worker unless one was started already; the result is 0 until the worker stores its own.
-    void Start(HWND notifyWindow, RunMode mode);
+    // Returns false when no worker could be created: no message will come and the result is 6.
+    bool Start(HWND notifyWindow, RunMode mode);
     // Returns once the worker has ended; at once when none was started or it has ended.
     void Wait();
     MonitorPortConfig& GetPortConfig() { return portConfig; }

@@ -3,9 +3,8 @@
 namespace {
 
 constexpr UINT_PTR WatchTimerId = 0x4642;
-// How often the dialog looks whether the worker has ended or, before its begin notification,
-// whether there is a worker at all. Timer messages come only when no posted message waits, so
-// a posted notification is always handled first.
+// How often the dialog looks whether the worker has ended: its end notification may arrive
+// while its thread is still finishing.
 constexpr UINT WatchIntervalMs = 100;
 
 void SetSystemCursor(LPCSTR id)
@@ -66,17 +65,9 @@ void BusyDialog::OnOK() {}
 
 void BusyDialog::OnCancel()
 {
-    if (busy) {
-        return;
+    if (!busy) {
+        EndDialog(IDCANCEL);
     }
-    if (started && task) {
-        // The worker never announced itself. If there is one after all, the dialog may only
-        // end once it has; it then ran to its end, and the runner reports its result.
-        task->Wait();
-        EndDialog(task->HasWorkerEnded() ? IDOK : IDCANCEL);
-        return;
-    }
-    EndDialog(IDCANCEL);
 }
 
 bool BusyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -100,7 +91,9 @@ bool BusyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         if (wParam != WatchTimerId || !started) {
             break;
         }
-        OnWatchTimer();
+        if (task->HasWorkerEnded()) {
+            FinishTask();
+        }
         result = 0;
         return true;
     default:
@@ -126,7 +119,6 @@ bool BusyDialog::OnSetCursor(LRESULT& result)
 
 LRESULT BusyDialog::OnTaskBegin(WPARAM, LPARAM)
 {
-    begun = true;
     EnterBusy(IDOK);
     return 1;
 }
@@ -151,25 +143,16 @@ void BusyDialog::Start(RunMode mode)
     // Busy from the request on: a Cancel before the worker's begin notification must not end
     // the dialog while the worker may run.
     EnterBusy(IDOK);
-    task->Start(GetHwnd(), mode);
-    ::SetTimer(GetHwnd(), WatchTimerId, WatchIntervalMs, nullptr);
+    if (task->Start(GetHwnd(), mode)) {
+        ::SetTimer(GetHwnd(), WatchTimerId, WatchIntervalMs, nullptr);
+    } else {
+        FinishTask(); // no worker: the step is over and the task's result holds the failure
+    }
 }
 
 bool BusyDialog::IsTaskNotification(WPARAM wParam, LPARAM lParam) const
 {
     return started && wParam == 0 && lParam == 0;
-}
-
-void BusyDialog::OnWatchTimer()
-{
-    if (task->HasWorkerEnded()) {
-        FinishTask();
-    } else if (!begun && busy) {
-        // No begin notification although every posted message has been handled: the worker
-        // could not be created (or has not run yet). Let the user cancel; OnCancel waits for
-        // a worker that turns up late.
-        LeaveBusy();
-    }
 }
 
 void BusyDialog::FinishTask()

@@ -7,7 +7,8 @@
 
 // Base of the wizard's dialogs: holds the run's task, starts its worker and is busy while the
 // worker runs (wait cursor, OK held pushed, keys and left clicks dropped, Cancel ignored).
-// When the worker has ended the dialog closes with IDOK, whatever the task's result.
+// When the worker has ended the dialog closes with IDOK, whatever the task's result; so it does
+// at once when no worker could be created, the task's result then holding the failure.
 //
 // The worker's notifications share their numbers with the dialog manager's DM_SETDEFID and
 // DM_REPOSITION. They are taken as notifications only after this dialog requested the start,
@@ -27,8 +28,7 @@ public:
     void EnterBusy(int buttonId);
     void LeaveBusy();
     bool IsBusy() const { return busy != 0; }
-    // The worker was requested: from then on the dialog ends only through the task's end
-    // (or a Cancel that waits for it).
+    // The worker was requested: from then on the dialog ends only through the task's end.
     bool HasStarted() const { return started; }
 
 protected:
@@ -49,9 +49,7 @@ protected:
 private:
     void Start(RunMode mode);
     bool IsTaskNotification(WPARAM wParam, LPARAM lParam) const;
-    void OnWatchTimer();
     void FinishTask();
 
     bool started = false; // the worker was requested; the task must outlive the dialog's end
-    bool begun = false;   // the worker's begin notification has arrived
 };

@@ -23,9 +23,11 @@ winpath() { # absolute Linux path -> Z:\...
     printf 'Z:%s' "${p//\//\\}"
 }
 
-# The program as uidriver starts it, and its "limited user" copy (noadmin/README.md).
+# The program as uidriver starts it, its "limited user" copy and its "no worker thread" copy
+# (seams/README.md).
 program_win=$(winpath "$bin/FirewallSetup.exe")
 seam_win=$(winpath "$bin/noadmin/FirewallSetup.exe")
+nothread_win=$(winpath "$bin/nothread/FirewallSetup.exe")
 
 monitor_key='HKLM\SOFTWARE\Veltra\VOSKAR'
 monitor_name='Tessaly ドライバ配信 監視プログラム'

@@ -56,6 +56,19 @@ box "setup, snapshot fails" "$(new_state s-failed 'fail Domain IEnumVARIANT::Nex
 remove_key
 box "setup, monitor not installed" "$(new_state s-nokey)" "$program_win" "/S /D x" "$text_not_installed" 4
 
+# No worker thread can be created (seam): the step the user confirmed fails with 6, the firewall
+# stays as it was. The agreement shows Readme.txt, which the build puts beside the program.
+cd "$bin"
+set_port_number 58140
+before_box=(window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' 'click 1')
+state=$(new_state s-nothread)
+box "setup, no worker thread" "$state" "$nothread_win" "" "$text_failed" 6
+expect "setup, no worker thread: firewall unchanged" "" "$(port_lines "$state")"
+before_box=(window 'tick 1007 0' 'click 1')
+state=$(new_state r-nothread "$(monitor_port_line Domain 58140)")
+box "remove, no worker thread" "$state" "$nothread_win" /D "$text_failed" 6
+expect "remove, no worker thread: firewall unchanged" "$(monitor_port_line Domain 58140)" "$(port_lines "$state")"
+
 # The message of code 5 is worded for the mode.
 expect "code 5 is worded differently in Setup and Remove mode" 1 \
     "$([ "$(cp932_hex "$text_already_set_up")" != "$(cp932_hex "$text_nothing_to_remove")" ] && echo 1)"

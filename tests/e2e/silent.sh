@@ -52,6 +52,11 @@ expect "silent with a failing Domain add exits 6" 6 "$(run "$state" /S)"
 expect "silent with a failing Domain add still opens Standard" "$(monitor_port_line Standard 58140)" \
     "$(port_lines "$state")"
 
+# 6: no worker thread can be created (seam); nothing is changed.
+state=$(new_state nothread)
+expect "silent without a worker thread exits 6" 6 "$(run_exe "$nothread_win" "$state" /S)"
+expect "silent without a worker thread changes nothing" "" "$(port_lines "$state")"
+
 # 1: while a first instance runs (its change held up for 3 s), every later start ends at once
 # with 1 and shows nothing; the first one finishes undisturbed.
 state=$(new_state instance "delay INetFwOpenPorts::Add 3000")

@@ -1,40 +1,39 @@
 #!/usr/bin/env bash
-# The "limited user" seam for black-box runs (see README.md in this folder).
+# A seam for black-box runs (see README.md in this folder): the program with one import DLL
+# renamed, beside a DLL of that name that forwards everything to the real DLL but one function.
 #
-#   make-seam.sh def OBJDUMP EXE ARCH OUT.def    forwarders for every advapi32 import of EXE
-#   make-seam.sh patch OBJDUMP EXE OUT.exe       EXE with its ADVAPI32.dll import renamed NOADMIN1.dll
+#   make-seam.sh def OBJDUMP EXE DLL NEW FUNCTION OWN OUT.def
+#       exports of NEW: every DLL import of EXE forwarded to DLL, FUNCTION bound to the symbol OWN
+#   make-seam.sh patch OBJDUMP EXE DLL NEW OUT.exe
+#       EXE with its import of DLL renamed NEW (same length)
 set -euo pipefail
 
-mode=$1 objdump=$2 exe=$3
+mode=$1 objdump=$2 exe=$3 dll=$4 new=$5
 die() { echo "make-seam: $*" >&2; rm -f "${out:-}.tmp"; exit 1; }
 
 # The exact spelling of the import's DLL name (the loader ignores case, the patch must not).
-dll_name=$("$objdump" -p "$exe" | awk '$1 == "DLL" && $2 == "Name:" && tolower($3) == "advapi32.dll" && !found { print $3; found = 1 }')
-[ -n "$dll_name" ] || die "$exe imports nothing from advapi32"
+dll_name=$("$objdump" -p "$exe" | awk -v dll="$dll" '$1 == "DLL" && $2 == "Name:" && tolower($3) == tolower(dll) && !found { print $3; found = 1 }')
+[ -n "$dll_name" ] || die "$exe imports nothing from $dll"
 
 case "$mode" in
 def)
-    arch=$4 out=$5
-    # OpenSCManagerA is NoAdmin.cpp's own; stdcall names carry their argument size on x86.
-    own=NoAdminOpenSCManagerA
-    [ "$arch" = x86 ] && own=NoAdminOpenSCManagerA@12
+    failing=$6 own=$7 out=$8
     {
-        echo "LIBRARY NOADMIN1.dll"
+        echo "LIBRARY $new"
         echo "EXPORTS"
-        "$objdump" -p "$exe" | awk -v dll="$dll_name" -v own="$own" '
+        "$objdump" -p "$exe" | awk -v dll="$dll_name" -v target="${dll%.*}" -v failing="$failing" -v own="$own" '
             $1 == "DLL" && $2 == "Name:" { inside = ($3 == dll); next }
             inside && NF == 0 { inside = 0 }
             inside && $1 ~ /^[0-9a-f]+$/ && NF == 3 {
-                if ($3 == "OpenSCManagerA") print "    OpenSCManagerA=" own
-                else print "    " $3 "=advapi32." $3
+                if ($3 == failing) print "    " failing "=" own
+                else print "    " $3 "=" target "." $3
             }'
     } >"$out.tmp"
-    grep -q '^    OpenSCManagerA=' "$out.tmp" || die "$exe does not import OpenSCManagerA"
+    grep -q "^    $failing=" "$out.tmp" || die "$exe does not import $failing"
     mv "$out.tmp" "$out"
     ;;
 patch)
-    out=$4
-    new=NOADMIN1.dll
+    out=$6
     [ ${#new} -eq ${#dll_name} ] || die "the new name must be as long as $dll_name"
     offsets=$(grep -obUa -- "$dll_name" "$exe" | cut -d: -f1)
     [ "$(echo "$offsets" | wc -l)" -eq 1 ] || die "$dll_name occurs more than once in $exe"
