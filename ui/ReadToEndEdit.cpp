@@ -1,5 +1,17 @@
 #include "ui/ReadToEndEdit.h"
 
+namespace {
+
+// The keys with which a reader moves the view towards the end of the text. Keys that move
+// the view away from the end or only the caret are left out, and so is the control's own
+// scrolling (the select-all on focus, a selection dragged past the edge with the mouse).
+bool IsReadingKey(WPARAM key)
+{
+    return key == VK_NEXT || key == VK_DOWN || (key == VK_END && ::GetKeyState(VK_CONTROL) < 0);
+}
+
+} // namespace
+
 ReadToEndEdit::ReadToEndEdit()
     : textColor(::GetSysColor(COLOR_WINDOWTEXT)), backColor(::GetSysColor(COLOR_WINDOW)),
       backBrush(::CreateSolidBrush(backColor))
@@ -38,6 +50,12 @@ bool ReadToEndEdit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_MOUSEWHEEL:
         result = ScrollAsTheUser(message, wParam, lParam);
         return true;
+    case WM_KEYDOWN:
+        if (!IsReadingKey(wParam)) {
+            return false;
+        }
+        result = ScrollAsTheUser(message, wParam, lParam);
+        return true;
     case WM_SYSCOLORCHANGE:
         result = DefaultHandling(message, wParam, lParam);
         OnSysColorChange();
@@ -51,7 +69,12 @@ LRESULT ReadToEndEdit::ScrollAsTheUser(UINT message, WPARAM wParam, LPARAM lPara
 {
     ++userScrolling;
     const LRESULT result = DefaultHandling(message, wParam, lParam);
-    --userScrolling;
+    // The notification may come before the bar shows the new position: the bar is read once
+    // the control is done.
+    if (--userScrolling == 0 && userScrolled) {
+        userScrolled = false;
+        EnableTargetIfAtEnd(static_cast<UINT>(::GetScrollPos(GetHwnd(), SB_VERT)));
+    }
     return result;
 }
 
@@ -59,25 +82,22 @@ void ReadToEndEdit::OnScrollNotify()
 {
     // Some edit controls also notify when they scroll on their own (a new text, the caret
     // moved by the dialog manager's select-all on focus); only the user's scrolling counts.
-    if (enableTargetId == 0 || userScrolling == 0) {
-        return;
+    if (userScrolling != 0) {
+        userScrolled = true;
     }
-    EnableTargetIfAtEnd(static_cast<UINT>(::GetScrollPos(GetHwnd(), SB_VERT)));
 }
 
 void ReadToEndEdit::OnVScroll(UINT, UINT position)
 {
     // The message carries a position only while the thumb is dragged or released; other codes
-    // carry 0, and the scroll notification that follows them reads the bar instead.
-    if (enableTargetId != 0) {
-        EnableTargetIfAtEnd(position);
-    }
+    // carry 0, and the bar is read after the scrolling they cause instead.
+    EnableTargetIfAtEnd(position);
 }
 
 void ReadToEndEdit::EnableTargetIfAtEnd(UINT position)
 {
     // Unsigned on purpose: a limit below 0 (a page larger than the text) is never reached.
-    if (position < static_cast<UINT>(GetScrollLimit(SB_VERT))) {
+    if (enableTargetId == 0 || position < static_cast<UINT>(GetScrollLimit(SB_VERT))) {
         return;
     }
     if (HWND target = ::GetDlgItem(::GetParent(GetHwnd()), enableTargetId)) {

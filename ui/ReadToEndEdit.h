@@ -23,8 +23,8 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    // The control's own processing of a scroll bar or wheel message, during which its
-    // scroll notifications count.
+    // The control's own processing of a scroll bar, wheel or view key message: when the view
+    // moved during it, the end counts once the processing is done.
     LRESULT ScrollAsTheUser(UINT message, WPARAM wParam, LPARAM lParam);
     void OnScrollNotify();
     void OnVScroll(UINT code, UINT position);
@@ -32,7 +32,8 @@ private:
     void EnableTargetIfAtEnd(UINT position);
 
     int enableTargetId = 0;
-    int userScrolling = 0; // depth of scroll bar and wheel messages being processed
+    int userScrolling = 0;        // depth of the user's scroll messages being processed
+    bool userScrolled = false;    // the view moved during them
     COLORREF textColor;
     COLORREF backColor;
     fw::UniqueBrush backBrush;

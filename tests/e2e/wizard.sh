@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Setup and Remove wizards as a user goes through them: what each screen shows and allows,
-# the scroll-to-the-end rule of the agreement, refusing at every step, the outcome box, the
-# exit code and what the firewall holds afterwards.
+# the scroll-to-the-end rule of the agreement (with the keyboard alone too), refusing at every
+# step, the outcome box, the exit code and what the firewall holds afterwards.
 source "$(dirname "$0")/lib.sh"
 
 # Readme.txt is read from the current directory; the build puts a copy beside the program.
@@ -40,14 +40,22 @@ page=${BASH_REMATCH[2]}
 limit=$((lines - page))
 expect "the explanation needs scrolling (more than two pages)" 1 "$([ "$limit" -gt "$page" ] && echo 1)"
 
-# --- Setup, all the way -------------------------------------------------------------------------
+# --- Setup, all the way, with the keyboard alone -------------------------------------------------
+# Enter on Next, PageDown through the explanation, Alt+A for the agreeing choice, Enter on OK and
+# on the box. A PageDown moves the caret a page and the view follows it: from the top the k-th
+# press shows line (k-1)*page+1 first, and the press that reaches the last line shows the end.
+presses=$(((lines - 2) / page + 1))
+page_downs=()
+for ((i = 1; i < presses; i++)); do
+    page_downs+=('key pagedown')
+done
 state=$(new_state setup-full 'current Standard' "$unrelated")
-out=$(drive "$state" "start $program_win" window 'note intro' controls 'text 1005' 'click 1006' \
+out=$(drive "$state" "start $program_win" window 'note intro' controls 'text 1005' 'key return' \
     window 'note opened' controls 'edit 1004' 'hex on' 'text 1004' 'hex off' \
-    "scroll 1004 thumb $((limit - page))" 'note page short' controls 'edit 1004' \
-    'scroll 1004 pagedown' 'note at end' controls 'edit 1004' \
-    'press 1000' 'until 1000 checked' 'note agreed' controls \
-    'click 1' 'note box' window controls 'click 1' exit)
+    "${page_downs[@]}" "until 1004 first=$(((presses - 2) * page + 1))" 'note page short' controls \
+    'key pagedown' "until 1004 first=$limit" 'note at end' controls \
+    'key alt+a' 'until 1000 checked' 'note agreed' controls \
+    'key return' 'note box' window controls 'key return' exit)
 intro=$(section intro "$out")
 expect "setup: intro caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | head -n1)"
 expect "setup: intro port sentence from the registry" "text 1005 $(quoted "$(port_sentence 58141)")" \
@@ -56,27 +64,42 @@ expect "setup: intro never shows the placeholder" "" "$(grep '○○' <<<"$intro
 expect "setup: intro offers Next and Cancel" "enabled | enabled" \
     "$(control_state 1006 "$intro") | $(control_state 2 "$intro")"
 opened=$(section opened "$out")
-expect "setup: agreement caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | sed -n 2p)"
+expect "setup: Enter on the intro goes on to the agreement" "window $(quoted "$caption")" \
+    "$(grep '^window ' <<<"$out" | sed -n 2p)"
 expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$opened")"
 expect "setup: caret at the start, first line in view" "edit 1004 lines=$lines first=0 page=$page sel=0,0" \
     "$(grep '^edit ' <<<"$opened")"
 expect "setup: the explanation is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
     "$(grep '^text 1004 ' <<<"$opened" | sed 's/.* bytes=//')"
-short=$(section 'page short' "$out")
-expect "setup: one page short of the end, agree stays disabled" \
-    "disabled unchecked | enabled unchecked | disabled" "$(choices "$short")"
-expect "setup: the thumb moved the view" "first=$((limit - page))" "$(grep -o 'first=[0-9]*' <<<"$short")"
-at_end=$(section 'at end' "$out")
-expect "setup: a page down to the end enables agree" \
-    "enabled unchecked | enabled unchecked | disabled" "$(choices "$at_end")"
-expect "setup: the view is at its end" "first=$limit" "$(grep -o 'first=[0-9]*' <<<"$at_end")"
-expect "setup: agree enables OK" "enabled checked | enabled unchecked | enabled" "$(choices "$(section agreed "$out")")"
-expect "setup: success box" "$(quoted "$box_caption") / $(quoted "$text_set_up")" "$(box_of box "$out")"
+expect "setup: one PageDown short of the end, agree stays disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'page short' "$out")")"
+expect "setup: the PageDown that shows the end enables agree" \
+    "enabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'at end' "$out")")"
+expect "setup: Alt+A picks agree, which enables OK" "enabled checked | enabled unchecked | enabled" \
+    "$(choices "$(section agreed "$out")")"
+expect "setup: Enter on OK, success box" "$(quoted "$box_caption") / $(quoted "$text_set_up")" "$(box_of box "$out")"
 expect "setup: exit code" "exit 0" "$(tail -n1 <<<"$out")"
 expect "setup: the port is open in both profiles, nothing else changed" \
     "$(printf '%s\n' "$(monitor_port_line Domain 58141)" "$(monitor_port_line Standard 58141)" "$unrelated" | sort)" \
     "$(port_lines "$state" | sort)"
+
+# --- The focus arriving by Tab, then Ctrl+End -----------------------------------------------------
+# Tab round to the explanation (each press goes where the focus then is): its select-all shows the
+# end, which is no reading, and Ctrl+End there scrolls nothing. From the top, Ctrl+End reaches the
+# end in one go.
+state=$(new_state setup-ctrl-end)
+out=$(drive "$state" "start $program_win" window 'key return' window 'key tab' 'key tab 1001' 'key tab 2' \
+    "until 1004 first=$limit" 'note tabbed back' controls 'key ctrl+end' 'note ctrl+end at the end' controls \
+    'key ctrl+home' 'note top' 'edit 1004' 'key ctrl+end' 'note ctrl+end from the top' controls 'key escape' exit)
+expect "tab: the select-all that shows the end leaves agree disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'tabbed back' "$out")")"
+expect "tab: Ctrl+End with the end in view scrolls nothing, agree stays disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'ctrl+end at the end' "$out")")"
+expect "tab: Ctrl+Home shows the top" "first=0" "$(grep -o 'first=[0-9]*' <<<"$(section top "$out")")"
+expect "tab: Ctrl+End from the top enables agree" "enabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'ctrl+end from the top' "$out")")"
+expect "tab: Esc ends without a box" "exit 0" "$(tail -n1 <<<"$out")"
 
 # --- Dragging the thumb: the end counts while the thumb is still held ----------------------------
 state=$(new_state setup-drag)

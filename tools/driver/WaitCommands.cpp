@@ -1,6 +1,7 @@
 // until, waitfile: waiting for the program, or for whoever runs the script.
 #include "Commands.h"
 #include "ControlLookup.h"
+#include "WindowQuery.h"
 
 namespace {
 
@@ -16,6 +17,12 @@ std::vector<std::string> StateWords(HWND control)
     LRESULT check = 0;
     if (SendQuick(control, BM_GETCHECK, 0, 0, check)) {
         words.push_back(check == BST_CHECKED ? "checked" : check == BST_INDETERMINATE ? "indeterminate" : "unchecked");
+    }
+    // A multi-line edit's view: which of its lines is the first one shown.
+    LRESULT first = 0;
+    if (ClassNameOf(control) == "Edit" && (style & ES_MULTILINE) &&
+        SendQuick(control, EM_GETFIRSTVISIBLELINE, 0, 0, first)) {
+        words.push_back("first=" + std::to_string(first));
     }
     return words;
 }
@@ -35,8 +42,8 @@ bool Shows(const std::vector<std::string>& state, const std::vector<std::string>
 }
 
 // until ID WORD...: waits (up to 5 s) until control ID shows every WORD (visible, hidden,
-// enabled, disabled, checked, unchecked, indeterminate), then until the program has gone back
-// to its message loop.
+// enabled, disabled, checked, unchecked, indeterminate, first=LINE), then until the program has
+// gone back to its message loop.
 bool Until(Session& session, const Invocation& invocation)
 {
     if (invocation.words.size() < 3) {
