@@ -8,13 +8,14 @@ namespace {
 
 void ShowMessage(UINT textId)
 {
-    // The longest text is under 200 bytes; LoadStringA truncates, never overruns.
-    char caption[512] = {};
-    char text[512] = {};
+    // The string table holds UTF-16, shown as it is on every system code page. The longest text
+    // is under 100 characters; LoadStringW truncates, never overruns.
+    wchar_t caption[512] = {};
+    wchar_t text[512] = {};
     HINSTANCE module = ::GetModuleHandleA(nullptr);
-    ::LoadStringA(module, IDS_CAPTION, caption, sizeof(caption));
-    ::LoadStringA(module, textId, text, sizeof(text));
-    ::MessageBoxA(nullptr, text, caption, MB_OK);
+    ::LoadStringW(module, IDS_CAPTION, caption, ARRAYSIZE(caption));
+    ::LoadStringW(module, textId, text, ARRAYSIZE(text));
+    ::MessageBoxW(nullptr, text, caption, MB_OK);
 }
 
 UINT ErrorTextId(RunMode mode, ResultCode code)

@@ -1,6 +1,7 @@
 #include "firewall/AnsiField.h"
 
 #include "framework/Handles.h"
+#include "framework/ProgramText.h"
 
 #include <cstring>
 
@@ -20,7 +21,7 @@ HRESULT CopyToAnsiField(const wchar_t* text, char (&field)[AnsiFieldSize])
     if (!text) {
         return S_OK;
     }
-    if (::WideCharToMultiByte(CP_ACP, 0, text, -1, field, AnsiFieldSize, nullptr, nullptr) > 0) {
+    if (::WideCharToMultiByte(fw::ProgramCodePage, 0, text, -1, field, AnsiFieldSize, nullptr, nullptr) > 0) {
         return S_OK;
     }
     field[0] = '\0';
@@ -28,7 +29,7 @@ HRESULT CopyToAnsiField(const wchar_t* text, char (&field)[AnsiFieldSize])
         return LastConversionError();
     }
     // Too long for the field: convert the whole text aside, then keep whole characters only.
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(fw::ProgramCodePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (length <= 0) {
         return LastConversionError();
     }
@@ -37,11 +38,12 @@ HRESULT CopyToAnsiField(const wchar_t* text, char (&field)[AnsiFieldSize])
         return E_OUTOFMEMORY;
     }
     char* const begin = static_cast<char*>(whole.get());
-    if (::WideCharToMultiByte(CP_ACP, 0, text, -1, begin, length, nullptr, nullptr) <= 0) {
+    if (::WideCharToMultiByte(fw::ProgramCodePage, 0, text, -1, begin, length, nullptr, nullptr) <= 0) {
         return LastConversionError();
     }
     const char* kept = begin;
-    for (const char* next = ::CharNextA(kept); next != kept && next - begin < AnsiFieldSize; next = ::CharNextA(kept)) {
+    for (const char* next = ::CharNextExA(fw::ProgramCodePage, kept, 0); next != kept && next - begin < AnsiFieldSize;
+         next = ::CharNextExA(fw::ProgramCodePage, kept, 0)) {
         kept = next;
     }
     const size_t keptBytes = static_cast<size_t>(kept - begin);

@@ -2,6 +2,7 @@
 
 #include "firewall/MonitorPortName.h"
 #include "firewall/ProfileSnapshot.h"
+#include "framework/ProgramText.h"
 
 #include <cstring>
 
@@ -88,7 +89,7 @@ ConfigStatus MonitorPortConfig::QueryConfigStatus() const
 int MonitorPortConfig::SetUpMonitorPort(int32_t port) const
 {
     wchar_t name[64];
-    if (::MultiByteToWideChar(CP_ACP, 0, MonitorPortName, -1, name, 64) <= 0) {
+    if (::MultiByteToWideChar(fw::ProgramCodePage, 0, MonitorPortName, -1, name, 64) <= 0) {
         return -1;
     }
     // Both profiles are always tried; what succeeded stays done.

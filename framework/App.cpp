@@ -9,9 +9,9 @@ int App::Main()
 {
     if (InitInstance()) {
         MSG msg{};
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
         quitCode = static_cast<int>(msg.wParam);
     }

@@ -21,7 +21,7 @@ bool Control::Attach(HWND window)
     if (!window || hwnd || FromHandle(window)) {
         return false;
     }
-    const auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    const auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (!::SetPropA(window, ObjectProperty, this) ||
         !::SetPropA(window, PreviousProcProperty, reinterpret_cast<HANDLE>(previous))) {
         ::RemovePropA(window, ObjectProperty);
@@ -29,7 +29,9 @@ bool Control::Attach(HWND window)
     }
     hwnd = window;
     previousProc = previous;
-    ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProc));
+    // A wide procedure keeps the control a Unicode window: through an ANSI one the system would
+    // pass its texts (WM_SETTEXT, WM_GETTEXT) through the system's code page and lose them.
+    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProc));
     return true;
 }
 
@@ -40,8 +42,8 @@ void Control::Detach()
     }
     // Only unhook when nobody subclassed on top of us; otherwise the procedure stays in the
     // chain and passes everything on through the stored previous procedure.
-    if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Control::SubclassProc)) {
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
+    if (::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Control::SubclassProc)) {
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
         ::RemovePropA(hwnd, PreviousProcProperty);
     }
     ::RemovePropA(hwnd, ObjectProperty);
@@ -87,7 +89,7 @@ bool Control::OnMessage(UINT, WPARAM, LPARAM, LRESULT&)
 
 LRESULT Control::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return ::CallWindowProcA(previousProc, hwnd, message, wParam, lParam);
+    return ::CallWindowProcW(previousProc, hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -95,12 +97,12 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
     const auto previous = reinterpret_cast<WNDPROC>(::GetPropA(window, PreviousProcProperty));
     Control* self = FromHandle(window);
     if (!self) {
-        return previous ? ::CallWindowProcA(previous, window, message, wParam, lParam)
-                        : ::DefWindowProcA(window, message, wParam, lParam);
+        return previous ? ::CallWindowProcW(previous, window, message, wParam, lParam)
+                        : ::DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
         self->Detach();
-        return ::CallWindowProcA(previous, window, message, wParam, lParam);
+        return ::CallWindowProcW(previous, window, message, wParam, lParam);
     }
     LRESULT result = 0;
     bool handled = false;
@@ -110,7 +112,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
         // No C++ exception may unwind through the window manager.
         handled = false;
     }
-    return handled ? result : ::CallWindowProcA(previous, window, message, wParam, lParam);
+    return handled ? result : ::CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #include "framework/DataExchange.h"
 
 #include "framework/Control.h"
+#include "framework/ProgramText.h"
 
 #include <vector>
 
@@ -22,14 +23,19 @@ void DdxText(DataExchange& exchange, int id, std::string& value)
         return;
     }
     if (!exchange.Saving()) {
-        ::SetWindowTextA(item, value.c_str());
+        SetText(item, value);
         return;
     }
-    // The length is an upper bound for double-byte text; the copy tells the real one.
-    const int length = ::GetWindowTextLengthA(item);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(item, buffer.data(), static_cast<int>(buffer.size()));
-    value.assign(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    const int length = ::GetWindowTextLengthW(item);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(item, buffer.data(), static_cast<int>(buffer.size()));
+    FromWide(buffer.data(), value);
+}
+
+bool SetText(HWND window, const std::string& text)
+{
+    std::wstring wide;
+    return ToWide(text.c_str(), wide) && ::SetWindowTextW(window, wide.c_str());
 }
 
 void DdxRadio(DataExchange& exchange, int firstId, int& value)

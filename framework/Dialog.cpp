@@ -70,7 +70,9 @@ INT_PTR Dialog::DoModal()
     // The owner takes no input from the moment the dialog can be seen (its template may make it
     // visible at creation).
     const bool disabledOwner = owner && ::IsWindowEnabled(owner) && !::EnableWindow(owner, FALSE);
-    HWND window = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
+    // A Unicode dialog: its controls get the template's texts as they are, not through the
+    // system's code page.
+    HWND window = ::CreateDialogParamW(::GetModuleHandleA(nullptr), MAKEINTRESOURCEW(templateId), owner,
                                        &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!window) {
         if (disabledOwner) {
@@ -84,7 +86,7 @@ INT_PTR Dialog::DoModal()
 
     MSG msg;
     while (!ended && ::IsWindow(window)) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) {
             break;
         }
@@ -95,9 +97,9 @@ INT_PTR Dialog::DoModal()
         if (IsOwnWindow(msg.hwnd) && PreTranslateMessage(&msg)) {
             continue;
         }
-        if (!::IsDialogMessageA(window, &msg)) {
+        if (!::IsDialogMessageW(window, &msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
 
@@ -233,7 +235,7 @@ LRESULT Dialog::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
     // manager's own processing runs.
     const UINT outer = defaultMessage;
     defaultMessage = message;
-    const LRESULT result = ::DefDlgProcA(hwnd, message, wParam, lParam);
+    const LRESULT result = ::DefDlgProcW(hwnd, message, wParam, lParam);
     defaultMessage = outer;
     return result;
 }

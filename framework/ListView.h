@@ -1,23 +1,29 @@
 #pragma once
 
 #include "framework/Control.h"
+#include "framework/ProgramText.h"
 
 #include <commctrl.h>
 #include <windows.h>
 
 namespace fw {
 
-// A list-view control bound to a dialog's control. Text goes in and out in the ANSI code page.
+// A list-view control bound to a dialog's control. Texts are the program's (code page 932) and
+// reach the control as UTF-16.
 class ListView : public Control {
 public:
     // -1 on failure.
     int InsertColumn(int index, int format, const char* text) const
     {
-        LVCOLUMNA column = {};
+        std::wstring wide;
+        if (!ToWide(text, wide)) {
+            return -1;
+        }
+        LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_TEXT;
         column.fmt = format;
-        column.pszText = const_cast<char*>(text);
-        return static_cast<int>(::SendMessageA(GetHwnd(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+        column.pszText = &wide[0];
+        return static_cast<int>(::SendMessageW(GetHwnd(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
     }
     // False on failure.
     bool SetColumnWidth(int index, int width) const
@@ -32,11 +38,15 @@ public:
     // Inserts a row with text only; its index, or -1 on failure.
     int InsertItem(int index, const char* text) const
     {
-        LVITEMA item = {};
+        std::wstring wide;
+        if (!ToWide(text, wide)) {
+            return -1;
+        }
+        LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = index;
-        item.pszText = const_cast<char*>(text);
-        return static_cast<int>(::SendMessageA(GetHwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        item.pszText = &wide[0];
+        return static_cast<int>(::SendMessageW(GetHwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     }
     int GetItemCount() const { return static_cast<int>(::SendMessageA(GetHwnd(), LVM_GETITEMCOUNT, 0, 0)); }
     UINT GetItemState(int index, UINT mask) const

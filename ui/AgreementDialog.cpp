@@ -42,19 +42,20 @@ void AgreementDialog::LoadExplanation(const char* fileName)
     if (!fw::ReadTextFile(fileName, text)) {
         return;
     }
-    ::SetDlgItemTextA(GetHwnd(), IDC_EXPLANATION, text.c_str());
+    fw::SetText(GetItem(IDC_EXPLANATION), text);
 }
 
 void AgreementDialog::MakeHeadingBold()
 {
     HWND heading = GetItem(IDC_HEADING);
     const auto font = reinterpret_cast<HFONT>(::SendMessageA(heading, WM_GETFONT, 0, 0));
-    LOGFONTA description = {};
-    if (!font || ::GetObjectA(font, sizeof(description), &description) != sizeof(description)) {
+    // Wide, so that the face name ("ＭＳ Ｐゴシック") does not pass through the system's code page.
+    LOGFONTW description = {};
+    if (!font || ::GetObjectW(font, sizeof(description), &description) != sizeof(description)) {
         return;
     }
     description.lfWeight = FW_BOLD;
-    headingFont.reset(::CreateFontIndirectA(&description));
+    headingFont.reset(::CreateFontIndirectW(&description));
     if (headingFont) {
         ::SendMessageA(heading, WM_SETFONT, reinterpret_cast<WPARAM>(headingFont.get()), FALSE);
     }

@@ -13,7 +13,8 @@ public:
     explicit AgreementDialog(HWND parent);
     ~AgreementDialog() override;
 
-    // Shows the named text file in the explanation; a file that cannot be opened leaves it empty.
+    // Shows the named text file (code page 932) in the explanation; a file that cannot be opened
+    // leaves it empty.
     void LoadExplanation(const char* fileName);
 
 protected:

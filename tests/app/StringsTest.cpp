@@ -1,5 +1,6 @@
-// The message texts as the program loads them: exact code page 932 bytes, leading blank of the
-// caption, real line feeds, and the blanks before "の".
+// The message texts as the program loads them (UTF-16), compared as exact code page 932 bytes:
+// leading blank of the caption, real line feeds, and the blanks before "の".
+#include "framework/ProgramText.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,11 @@ std::string Cp932(const char* utf8)
 
 std::string Loaded(UINT id)
 {
-    char buffer[1024] = {};
-    const int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, sizeof(buffer));
-    return std::string(buffer, static_cast<size_t>(length > 0 ? length : 0));
+    wchar_t buffer[1024] = {};
+    ::LoadStringW(::GetModuleHandleA(nullptr), id, buffer, ARRAYSIZE(buffer));
+    std::string text;
+    fw::FromWide(buffer, text);
+    return text;
 }
 
 struct Case {

@@ -11,6 +11,7 @@ expect "silent set-up exits 0" 0 "$(run "$state" /S)"
 expect "silent set-up opens the port in both profiles" "$(both_open 47000)" "$(port_lines "$state")"
 expect "silent second run exits 5" 5 "$(run "$state" -s)"
 expect "silent second run changes nothing" "$(both_open 47000)" "$(port_lines "$state")"
+end_if_other_code_page
 
 # A disabled port of that number is switched on again: work to do.
 state=$(new_state disabled "port Domain UDP 47000 enabled subnet any user - $monitor_name" \

@@ -84,6 +84,8 @@ expect "setup: the port is open in both profiles, nothing else changed" \
     "$(printf '%s\n' "$(monitor_port_line Domain 58141)" "$(monitor_port_line Standard 58141)" "$unrelated" | sort)" \
     "$(port_lines "$state" | sort)"
 
+# Under another system code page only the runs through every screen follow: Setup above, Remove below.
+if ! other_code_page; then
 # --- The focus arriving by Tab, then Ctrl+End -----------------------------------------------------
 # Tab round to the explanation (each press goes where the focus then is): its select-all shows the
 # end, which is no reading, and Ctrl+End there scrolls nothing. From the top, Ctrl+End reaches the
@@ -156,6 +158,8 @@ expect "setup fails: failure box" "$(quoted "$box_caption") / $(quoted "$text_fa
 expect "setup fails: exit code" "exit 6" "$(tail -n1 <<<"$out")"
 expect "setup fails: the other profile keeps its port" "$(monitor_port_line Domain 58141)" "$(port_lines "$state")"
 
+fi
+
 # --- Remove ---------------------------------------------------------------------------------------
 # Three monitor-named ports; UDP 58140 is in both profiles and is listed once.
 removal_state() { # NAME [STATEMENT...]
@@ -193,6 +197,16 @@ expect "remove: the ticked port left both profiles, the others stay" \
     "$(printf '%s\n' "port Domain UDP 5000 enabled all any user - $monitor_name" \
         "port Standard TCP 80 enabled all any user - $monitor_name" "$unrelated" | sort)" \
     "$(port_lines "$state" | sort)"
+
+# Under another system code page, every screen shows the texts it shows on a code page 932 system.
+if other_code_page; then
+    screens=("start $program_win" window controls 'click 1006' window controls 'click 2' exit
+        "start $program_win /D" window controls 'click 2' exit)
+    expect "every screen as under code page 932" \
+        "$(FWSETUP_LANG= drive "$(removal_state screens-932)" "${screens[@]}")" \
+        "$(drive "$(removal_state screens)" "${screens[@]}")"
+fi
+end_if_other_code_page
 
 state=$(removal_state remove-cancel)
 cp "$state" "$work/before"

@@ -184,7 +184,9 @@ TEST_F(Ports, MoreElementsThanCountNeverOverrunTheTable)
     EXPECT_EQ(std::vector<char>(sizeof(OpenPortRecord), '\x5a'), std::vector<char>(block.begin() + size, block.end()));
 }
 
-TEST_F(Ports, LongTextsAreCutAtCharacterBoundaries)
+// Names are held in code page 932 whatever the system's code page: a character it lacks becomes
+// its best fit or '?', a text longer than the field is cut after its last whole character.
+TEST_F(Ports, TextsBecomeWholeCodePage932Characters)
 {
     const std::string drive = "ド"; // two bytes in code page 932
     const std::string remote600 = [] {
@@ -205,6 +207,8 @@ TEST_F(Ports, LongTextsAreCutAtCharacterBoundaries)
         {std::string(600, 'c'), remote600, std::string(259, 'c'), 259},
         {std::string(257, 'd') + drive, "-", std::string(257, 'd') + Ansi(drive), 0},
         {std::string(258, 'e') + drive + "f", "-", std::string(258, 'e'), 0},
+        {"Téssaly 한", "-", "Tessaly ?", 0},
+        {std::string(258, 'g') + "한" + drive, "-", std::string(258, 'g') + "?", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name.size());

@@ -23,7 +23,7 @@ std::string Ansi(const std::string& utf8)
     std::wstring wide(utf8.size() + 1, L'\0');
     const int wideLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     std::string ansi(static_cast<size_t>(wideLength) * 2 + 1, '\0');
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], static_cast<int>(ansi.size()),
+    const int length = ::WideCharToMultiByte(932, 0, wide.c_str(), -1, &ansi[0], static_cast<int>(ansi.size()),
                                              nullptr, nullptr);
     ansi.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
     return ansi;

@@ -15,7 +15,7 @@ extern const char MonitorNameUtf8[];
 // `text` with every "%M" replaced by the monitor's name and every "%P" by `port`.
 std::string Expand(std::string text, int32_t port = 0);
 
-// UTF-8 text converted into the ANSI code page, as snapshots and lists hold it.
+// UTF-8 text converted into code page 932, as snapshots and lists hold it.
 std::string Ansi(const std::string& utf8);
 
 // The port lines of a state file, one string, lines ended by '\n'.

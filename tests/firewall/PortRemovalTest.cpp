@@ -1,6 +1,7 @@
 #include "FirewallTestUtil.h"
 
 #include "firewall/MonitorPortConfig.h"
+#include "firewall/MonitorPortName.h"
 
 #include <cstring>
 #include <vector>
@@ -72,11 +73,8 @@ TEST_F(Removal, MergeOfBothProfiles)
          "port Standard UDP 1 enabled all any user - Other\n",
          ConfigStatus::WorkNeeded, {{Monitor, 17, 2, 0, 1}, {Monitor, 17, 1, 0, 0}, {Monitor, 17, 3, 1, 0}}},
         {"no ports", "", ConfigStatus::NothingToDo, {}},
-        // Byte-wise folding would take the trail byte 0x6F of "バ" for the 0x4F of "グ".
         {"no monitor names",
-         "port Domain UDP 58140 enabled subnet any user - Tessaly ドライバ配信 監視プロバラム\n"
-         "port Standard UDP 58140 enabled subnet any user - Tessaly ドライバ配信 監視プロ-グラム\n"
-         "port Standard UDP 1 enabled subnet any user - Tessaly\n",
+         "port Domain UDP 58140 enabled subnet any user - Web\nport Standard UDP 1 enabled subnet any user - Tessaly\n",
          ConfigStatus::NothingToDo, {}},
         {"domain snapshot fails",
          "port Standard UDP 58140 enabled subnet any user - %M\nfail Domain IEnumVARIANT::Next 0x80004005\n",
@@ -110,6 +108,31 @@ TEST_F(Removal, MergeOfBothProfiles)
             EXPECT_EQ(c.entries, Entries(block));
         }
         EXPECT_EQ(0, testsupport::SimFwLiveObjects());
+    }
+}
+
+// The monitor name test: letter case aside, every character counts, double-byte ones whole.
+TEST(MonitorName, OnlyLetterCaseIsIgnored)
+{
+    const struct {
+        const char* label;
+        std::string name;
+        bool monitor;
+    } cases[] = {
+        {"the name", Monitor, true},
+        {"letters in other cases", Lower, true},
+        {"letters in other cases", Ansi("tESSALY ドライバ配信 監視プログラム"), true},
+        // The system's collation takes "ー" for a repetition of the letter before it.
+        {"a prolonged sound mark for a letter", Ansi("Tesーaly ドライバ配信 監視プログラム"), false},
+        {"a hyphen, which a word sort ignores", Ansi("Tessaly ドライバ配信 監視プロ-グラム"), false},
+        // Byte-wise folding would take the trail byte 0x6F of "バ" for the 0x4F of "グ".
+        {"a trail byte that is a letter in another case", Ansi("Tessaly ドライバ配信 監視プロバラム"), false},
+        {"full-width letters", Ansi("Ｔｅｓｓａｌｙ ドライバ配信 監視プログラム"), false},
+        {"one more character", Monitor + " ", false},
+        {"one character less", Monitor.substr(0, Monitor.size() - 2), false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.monitor, IsMonitorPortName(c.name.c_str())) << c.label;
     }
 }
 

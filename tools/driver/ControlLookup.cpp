@@ -48,7 +48,7 @@ HWND ControlOf(Session& session, const std::string& idText, bool usable)
 bool SendQuick(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, QuickTimeoutMs, &answer)) {
+    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, QuickTimeoutMs, &answer)) {
         return false;
     }
     result = static_cast<LRESULT>(answer);

@@ -13,7 +13,7 @@ HWND CurrentWindow(Session& session);
 HWND ControlOf(Session& session, const std::string& idText, bool usable);
 
 // Sends a message the program answers at once (a query or a scroll), giving up after a few
-// seconds when it hangs; false then.
+// seconds when it hangs; false then. Texts travel as UTF-16.
 bool SendQuick(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // Waits until the window's thread has gone back to its message loop, so that what it was

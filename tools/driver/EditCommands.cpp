@@ -138,13 +138,13 @@ bool Text(Session& session, const Invocation& invocation)
     if (!SendQuick(control, WM_GETTEXTLENGTH, 0, 0, length) || length < 0) {
         return session.Fail("the program did not tell the text's length");
     }
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
     LRESULT copied = 0;
     if (!SendQuick(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied) ||
         copied < 0 || static_cast<size_t>(copied) >= buffer.size()) {
         return session.Fail("the program did not give the text");
     }
-    const std::string text(buffer.data(), static_cast<size_t>(copied));
+    const std::wstring text(buffer.data(), static_cast<size_t>(copied));
     session.Print("text " + invocation.words[1] + " " + session.Text(text));
     return true;
 }

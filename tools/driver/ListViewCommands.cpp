@@ -26,26 +26,26 @@ UINT StateOf(HWND list, int row, UINT mask)
     return static_cast<UINT>(state) & mask;
 }
 
-// The row's text (code page 932), read through a block in the program: LVM_GETITEMTEXTA's
-// item and buffer must be addresses of the list view's own process.
-bool RowText(HWND list, int row, std::string& text)
+// The row's text, read through a block in the program: LVM_GETITEMTEXTW's item and buffer
+// must be addresses of the list view's own process.
+bool RowText(HWND list, int row, std::wstring& text)
 {
-    RemoteMemory block(list, sizeof(LVITEMA) + RowTextCapacity);
+    RemoteMemory block(list, sizeof(LVITEMW) + RowTextCapacity * sizeof(wchar_t));
     if (!block) {
         return false;
     }
-    LVITEMA item{};
+    LVITEMW item{};
     item.iSubItem = 0;
     item.cchTextMax = RowTextCapacity;
-    item.pszText = block.Address() + sizeof(LVITEMA);
+    item.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(LVITEMW));
     LRESULT length = 0;
     if (!block.Write(0, &item, sizeof(item)) ||
-        !SendQuick(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()), length) ||
+        !SendQuick(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()), length) ||
         length < 0 || length >= RowTextCapacity) {
         return false;
     }
-    text.assign(static_cast<size_t>(length), '\0');
-    return block.Read(sizeof(LVITEMA), &text[0], text.size());
+    text.assign(static_cast<size_t>(length), L'\0');
+    return block.Read(sizeof(LVITEMW), &text[0], text.size() * sizeof(wchar_t));
 }
 
 int RowCount(HWND list)
@@ -70,7 +70,7 @@ bool Rows(Session& session, const Invocation& invocation)
     }
     session.Print("rows " + invocation.words[1] + " " + std::to_string(count));
     for (int row = 0; row < count; ++row) {
-        std::string text;
+        std::wstring text;
         if (!RowText(list, row, text)) {
             return session.Fail("cannot read the text of row " + std::to_string(row));
         }

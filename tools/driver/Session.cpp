@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "Text.h"
+#include "framework/ProgramText.h"
 
 #include <cstdio>
 
@@ -38,11 +39,13 @@ bool Session::Fail(const std::string& message) const
     return false;
 }
 
-std::string Session::Text(const std::string& cp932) const
+std::string Session::Text(const std::wstring& text) const
 {
-    std::string text = QuoteCp932(cp932);
+    std::string shown = Quote(text);
     if (hex) {
-        text += " bytes=" + Hex(cp932);
+        std::string cp932;
+        fw::FromWide(text.c_str(), cp932);
+        shown += " bytes=" + Hex(cp932);
     }
-    return text;
+    return shown;
 }

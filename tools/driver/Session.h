@@ -26,7 +26,7 @@ public:
     std::vector<Program> programs;
     size_t current = 0;           // index into programs
     std::set<HWND> reported;      // top-level windows already reported
-    bool hex = false;             // texts are followed by their raw bytes
+    bool hex = false;             // texts are followed by their code page 932 bytes
 
     // Null (after printing an error) when no program was started.
     Program* CurrentProgram();
@@ -35,6 +35,7 @@ public:
     void Print(const std::string& line) const;
     // Prints "error: message" and returns false, for `return session.Fail(…)`.
     bool Fail(const std::string& message) const;
-    // A text of the program (code page 932), quoted, with its bytes when hex is on.
-    std::string Text(const std::string& cp932) const;
+    // A text of the program as the user sees it, quoted, with its bytes in code page 932 (the
+    // program's own) when hex is on.
+    std::string Text(const std::wstring& text) const;
 };

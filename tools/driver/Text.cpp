@@ -5,31 +5,23 @@
 
 namespace {
 
-std::string Convert(const std::string& text, UINT from, UINT to)
+std::string Utf8(const std::wstring& text)
 {
-    if (text.empty()) {
-        return text;
-    }
-    const int wideLength = ::MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wideLength <= 0) {
-        return std::string();
-    }
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    ::MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
-    const int length = ::WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
     if (length <= 0) {
         return std::string();
     }
     std::string result(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(to, 0, wide.data(), wideLength, &result[0], length, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], length, nullptr, nullptr);
     return result;
 }
 
 } // namespace
 
-std::string QuoteCp932(const std::string& cp932)
+std::string Quote(const std::wstring& text)
 {
-    const std::string utf8 = Convert(cp932, 932, CP_UTF8);
+    const std::string utf8 = Utf8(text);
     std::string quoted = "\"";
     for (const char c : utf8) {
         switch (c) {

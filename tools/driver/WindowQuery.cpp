@@ -35,12 +35,12 @@ HWND FindNewWindow(DWORD processId, const std::set<HWND>& reported, bool dialogs
     return search.found;
 }
 
-std::string WindowTextOf(HWND window)
+std::wstring WindowTextOf(HWND window)
 {
-    const LRESULT length = ::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    const int copied = ::GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
-    return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+    const LRESULT length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
 std::string ClassNameOf(HWND window)

@@ -8,6 +8,6 @@
 // exist there do not count); only dialogs (class #32770) when dialogsOnly. Null when none.
 HWND FindNewWindow(DWORD processId, const std::set<HWND>& reported, bool dialogsOnly);
 
-// The window's text as the program holds it (code page 932).
-std::string WindowTextOf(HWND window);
+// The window's text as the system keeps it for the window (UTF-16, what the user sees).
+std::wstring WindowTextOf(HWND window);
 std::string ClassNameOf(HWND window);
