@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "ControlLookup.h"
 #include "RemoteMemory.h"
+#include "WindowQuery.h"
 
 #include <commctrl.h>
 #include <cstddef>
@@ -87,13 +88,6 @@ bool Rows(Session& session, const Invocation& invocation)
         session.Print(line);
     }
     return true;
-}
-
-void PostKey(HWND target, UINT key)
-{
-    const UINT scan = ::MapVirtualKeyA(key, 0);
-    ::PostMessageA(target, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
-    ::PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
 }
 
 // The list view and the row a command names; the list must be usable, the row must exist.

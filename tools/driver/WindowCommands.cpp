@@ -240,16 +240,15 @@ bool Key(Session& session, const Invocation& invocation)
             target = info.hwndFocus;
         }
     }
+    if (!press.ctrl && !press.shift) {
+        PostKey(target, press.key, press.alt);
+        return true;
+    }
     const UINT scan = ::MapVirtualKeyA(press.key, 0);
     const LPARAM down = static_cast<LPARAM>(1 | (scan << 16) | (press.alt ? 0x20000000u : 0u));
     const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
     const UINT downMessage = press.alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
     const UINT upMessage = press.alt ? WM_SYSKEYUP : WM_KEYUP;
-    if (!press.ctrl && !press.shift) {
-        ::PostMessageA(target, downMessage, press.key, down);
-        ::PostMessageA(target, upMessage, press.key, up);
-        return true;
-    }
     SharedInput input(::GetWindowThreadProcessId(target, nullptr));
     LRESULT ignored = 0;
     if (!input.HoldModifiers(press) || !SendQuick(target, downMessage, press.key, down, ignored) ||

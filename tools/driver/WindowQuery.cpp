@@ -49,3 +49,11 @@ std::string ClassNameOf(HWND window)
     ::GetClassNameA(window, name, sizeof(name));
     return name;
 }
+
+void PostKey(HWND target, UINT key, bool alt)
+{
+    const UINT scan = ::MapVirtualKeyA(key, 0);
+    const LPARAM down = static_cast<LPARAM>(1 | (scan << 16) | (alt ? 0x20000000u : 0u));
+    ::PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+    ::PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, key, down | static_cast<LPARAM>(0xC0000000u));
+}

@@ -11,3 +11,6 @@ HWND FindNewWindow(DWORD processId, const std::set<HWND>& reported, bool dialogs
 // The window's text as the system keeps it for the window (UTF-16, what the user sees).
 std::wstring WindowTextOf(HWND window);
 std::string ClassNameOf(HWND window);
+
+// Posts a key press (down and up) to the window; with alt as the system keys of Alt+key.
+void PostKey(HWND target, UINT key, bool alt = false);
