@@ -10,22 +10,6 @@ namespace {
 
 const char kVariable[] = "SIMFW_STATE";
 
-bool ReadVariable(std::string& value)
-{
-    DWORD size = ::GetEnvironmentVariableA(kVariable, nullptr, 0);
-    if (size == 0) {
-        return false;
-    }
-    std::string buffer(size, '\0');
-    DWORD length = ::GetEnvironmentVariableA(kVariable, &buffer[0], size);
-    if (length == 0 || length >= size) {
-        return false;
-    }
-    buffer.resize(length);
-    value = buffer;
-    return true;
-}
-
 } // namespace
 
 SimFwStateFile::SimFwStateFile(const std::string& utf8Text)
@@ -37,7 +21,10 @@ SimFwStateFile::SimFwStateFile(const std::string& utf8Text)
         return;
     }
     path_ = file;
-    hadPrevious_ = ReadVariable(previous_);
+    char previous[MAX_PATH + 1] = {};
+    length = ::GetEnvironmentVariableA(kVariable, previous, sizeof previous);
+    hadPrevious_ = length > 0 && length < sizeof previous;
+    previous_ = hadPrevious_ ? previous : "";
     ok_ = Write(utf8Text) && ::SetEnvironmentVariableA(kVariable, path_.c_str());
 }
 
@@ -65,6 +52,7 @@ bool SimFwStateFile::Write(const std::string& utf8Text) const
 
 std::string SimFwStateFile::Read() const
 {
+    // Shared for delete too: simfw replaces the file by moving its new copy over it.
     HANDLE handle = ::CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -80,32 +68,18 @@ std::string SimFwStateFile::Read() const
     return text;
 }
 
-std::vector<std::string> SimFwStateFile::Lines() const
-{
-    std::vector<std::string> lines;
-    std::string text = Read();
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::vector<std::string> SimFwStateFile::PortLines() const
 {
     std::vector<std::string> ports;
-    for (const std::string& line : Lines()) {
+    const std::string text = Read();
+    for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
         if (line.compare(0, 5, "port ") == 0) {
             ports.push_back(line);
+        }
+        if (end == std::string::npos) {
+            break;
         }
     }
     return ports;

@@ -34,8 +34,7 @@ public:
     bool Write(const std::string& utf8Text) const;
     // The whole file as simfw left it (UTF-8); empty when the file is missing.
     std::string Read() const;
-    // The file's lines (without line ends) in order; `PortLines` only those that start with "port ".
-    std::vector<std::string> Lines() const;
+    // The lines that start with "port ", in order, without their line ends (simfw writes LF).
     std::vector<std::string> PortLines() const;
 
 private:
