@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+
 namespace testsupport {
 
 namespace {
@@ -23,8 +25,7 @@ SimFwStateFile::SimFwStateFile(const std::string& utf8Text)
     path_ = file;
     char previous[MAX_PATH + 1] = {};
     length = ::GetEnvironmentVariableA(kVariable, previous, sizeof previous);
-    hadPrevious_ = length > 0 && length < sizeof previous;
-    previous_ = hadPrevious_ ? previous : "";
+    previous_ = length > 0 && length < sizeof previous ? previous : "";
     ok_ = Write(utf8Text) && ::SetEnvironmentVariableA(kVariable, path_.c_str());
 }
 
@@ -34,20 +35,15 @@ SimFwStateFile::~SimFwStateFile()
         return;
     }
     ::DeleteFileA(path_.c_str());
-    ::SetEnvironmentVariableA(kVariable, hadPrevious_ ? previous_.c_str() : nullptr);
+    ::SetEnvironmentVariableA(kVariable, previous_.empty() ? nullptr : previous_.c_str());
 }
 
 bool SimFwStateFile::Write(const std::string& utf8Text) const
 {
-    HANDLE handle = ::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    fw::UniqueHandle file(handle);
-    DWORD written = 0;
-    return utf8Text.empty() ||
-           (::WriteFile(file.get(), utf8Text.data(), static_cast<DWORD>(utf8Text.size()), &written, nullptr) &&
-            written == utf8Text.size());
+    std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+    file << utf8Text;
+    file.close();
+    return !file.fail();
 }
 
 std::string SimFwStateFile::Read() const

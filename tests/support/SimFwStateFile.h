@@ -39,8 +39,7 @@ public:
 
 private:
     std::string path_;
-    std::string previous_;
-    bool hadPrevious_ = false;
+    std::string previous_; // empty: SIMFW_STATE was not set
     bool ok_ = false;
 };
 
