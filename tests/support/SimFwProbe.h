@@ -16,13 +16,7 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace testsupport {
-
-// Windows path registered as InprocServer32 of CLSID_NetFwMgr in this process's view; empty
-// when there is none.
-std::wstring SimFwRegisteredPath();
 
 // Number of simfw COM objects alive in this process; -1 when the registered DLL cannot be loaded
 // or does not export SimFwLiveObjects (Wine's stub is registered instead of simfw).

@@ -4,27 +4,13 @@
 
 #include <windows.h>
 
+#include <fstream>
+
 namespace testsupport {
 
 namespace {
 
 const char kVariable[] = "SIMFW_STATE";
-
-bool ReadVariable(std::string& value)
-{
-    DWORD size = ::GetEnvironmentVariableA(kVariable, nullptr, 0);
-    if (size == 0) {
-        return false;
-    }
-    std::string buffer(size, '\0');
-    DWORD length = ::GetEnvironmentVariableA(kVariable, &buffer[0], size);
-    if (length == 0 || length >= size) {
-        return false;
-    }
-    buffer.resize(length);
-    value = buffer;
-    return true;
-}
 
 } // namespace
 
@@ -37,7 +23,9 @@ SimFwStateFile::SimFwStateFile(const std::string& utf8Text)
         return;
     }
     path_ = file;
-    hadPrevious_ = ReadVariable(previous_);
+    char previous[MAX_PATH + 1] = {};
+    length = ::GetEnvironmentVariableA(kVariable, previous, sizeof previous);
+    previous_ = length > 0 && length < sizeof previous ? previous : "";
     ok_ = Write(utf8Text) && ::SetEnvironmentVariableA(kVariable, path_.c_str());
 }
 
@@ -47,24 +35,20 @@ SimFwStateFile::~SimFwStateFile()
         return;
     }
     ::DeleteFileA(path_.c_str());
-    ::SetEnvironmentVariableA(kVariable, hadPrevious_ ? previous_.c_str() : nullptr);
+    ::SetEnvironmentVariableA(kVariable, previous_.empty() ? nullptr : previous_.c_str());
 }
 
 bool SimFwStateFile::Write(const std::string& utf8Text) const
 {
-    HANDLE handle = ::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    fw::UniqueHandle file(handle);
-    DWORD written = 0;
-    return utf8Text.empty() ||
-           (::WriteFile(file.get(), utf8Text.data(), static_cast<DWORD>(utf8Text.size()), &written, nullptr) &&
-            written == utf8Text.size());
+    std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+    file << utf8Text;
+    file.close();
+    return !file.fail();
 }
 
 std::string SimFwStateFile::Read() const
 {
+    // Shared for delete too: simfw replaces the file by moving its new copy over it.
     HANDLE handle = ::CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -80,32 +64,18 @@ std::string SimFwStateFile::Read() const
     return text;
 }
 
-std::vector<std::string> SimFwStateFile::Lines() const
-{
-    std::vector<std::string> lines;
-    std::string text = Read();
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::vector<std::string> SimFwStateFile::PortLines() const
 {
     std::vector<std::string> ports;
-    for (const std::string& line : Lines()) {
+    const std::string text = Read();
+    for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
         if (line.compare(0, 5, "port ") == 0) {
             ports.push_back(line);
+        }
+        if (end == std::string::npos) {
+            break;
         }
     }
     return ports;

@@ -34,14 +34,12 @@ public:
     bool Write(const std::string& utf8Text) const;
     // The whole file as simfw left it (UTF-8); empty when the file is missing.
     std::string Read() const;
-    // The file's lines (without line ends) in order; `PortLines` only those that start with "port ".
-    std::vector<std::string> Lines() const;
+    // The lines that start with "port ", in order, without their line ends (simfw writes LF).
     std::vector<std::string> PortLines() const;
 
 private:
     std::string path_;
-    std::string previous_;
-    bool hadPrevious_ = false;
+    std::string previous_; // empty: SIMFW_STATE was not set
     bool ok_ = false;
 };
 

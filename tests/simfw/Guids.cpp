@@ -1,4 +1,0 @@
-// netfw.h's CLSIDs and IIDs for this test program (libuuid.a lacks them).
-#include <initguid.h>
-
-#include <netfw.h>
