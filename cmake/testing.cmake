@@ -15,19 +15,25 @@ function(fwsetup_register_test name)
         set_tests_properties(${variant} PROPERTIES ENVIRONMENT "FWSETUP_LANG=${CMAKE_MATCH_2}")
         list(APPEND tests ${variant})
     endforeach()
+    # The x86 tests run in a Wine prefix of their own, so a lock is one architecture's.
+    if(FWSETUP_ARCH STREQUAL "x86")
+        list(APPEND T_ENVIRONMENT "FWSETUP_WINEPREFIX=${FWSETUP_BUILD_DIR}/wineprefix-x86")
+    endif()
     if(T_ENVIRONMENT)
         set_property(TEST ${tests} APPEND PROPERTY ENVIRONMENT ${T_ENVIRONMENT})
     endif()
     set_tests_properties(${tests} PROPERTIES TIMEOUT ${T_TIMEOUT})
     if(T_LOCKS)
+        list(TRANSFORM T_LOCKS APPEND "-${FWSETUP_ARCH}")
         set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
     endif()
 endfunction()
 
 # fwsetup_add_gtest(NAME SOURCES src... [LIBS lib...] [LOCKS lock...] [LOCALES suffix=locale...] [TIMEOUT s])
 # Builds a GoogleTest program and registers it with ctest as <arch>.<NAME>, run under Wine.
-# LOCKS names ctest resource locks: "prefix" for anything that touches the prefix-wide state
-# (registry keys of the monitor, the single-instance event, running FirewallSetup.exe).
+# LOCKS names ctest resource locks, each taken per architecture: "prefix" for anything that
+# touches the prefix-wide state (registry keys of the monitor, the single-instance event, running
+# FirewallSetup.exe).
 function(fwsetup_add_gtest name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LOCKS;LOCALES" ${ARGN})
     add_executable(${name} ${T_SOURCES})
