@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr UINT QuickTimeoutMs = 5000;
 
 } // namespace
 
@@ -48,7 +47,7 @@ HWND ControlOf(Session& session, const std::string& idText, bool usable)
 bool SendQuick(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, QuickTimeoutMs, &answer)) {
+    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, static_cast<UINT>(PatienceMs), &answer)) {
         return false;
     }
     result = static_cast<LRESULT>(answer);

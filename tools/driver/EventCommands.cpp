@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr long DefaultEventTimeoutMs = 10000;
 
 // "null" for a NULL DACL (everyone has access), "none" without a DACL, else its ACE count.
 std::string DaclOf(HANDLE event)
@@ -41,7 +40,7 @@ bool Event(Session& session, const Invocation& invocation)
 
 bool WaitEvent(Session& session, const Invocation& invocation)
 {
-    long timeout = DefaultEventTimeoutMs;
+    long timeout = PatienceMs;
     if (invocation.words.size() < 2 || (invocation.words.size() > 2 && !ParseNumber(invocation.words[2], timeout))) {
         return session.Fail("waitevent needs a name and optionally a timeout in milliseconds");
     }

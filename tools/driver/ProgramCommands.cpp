@@ -4,19 +4,26 @@
 
 namespace {
 
-constexpr long DefaultExitTimeoutMs = 30000;
 
 bool Start(Session& session, const Invocation& invocation)
 {
     if (invocation.rest.empty()) {
         return session.Fail("start needs a command line");
     }
-    std::string commandLine = invocation.rest; // CreateProcessA may write into it
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        return session.Fail("cannot start '" + invocation.rest + "' (error " + std::to_string(::GetLastError()) + ")");
+    // On a busy machine Wine now and then fails a start with ERROR_INTERNAL_ERROR: the new process
+    // died before it ran anything of the program, so starting it again is safe.
+    DWORD error = ERROR_INTERNAL_ERROR;
+    for (int attempt = 0; attempt < 3 && error == ERROR_INTERNAL_ERROR; ++attempt) {
+        std::string commandLine = invocation.rest; // CreateProcessA may write into it
+        error = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)
+                    ? ERROR_SUCCESS
+                    : ::GetLastError();
+    }
+    if (error != ERROR_SUCCESS) {
+        return session.Fail("cannot start '" + invocation.rest + "' (error " + std::to_string(error) + ")");
     }
     ::CloseHandle(info.hThread);
     Program program;
@@ -41,7 +48,7 @@ bool Use(Session& session, const Invocation& invocation)
 // Waits for the program's end; a window it shows meanwhile is a failure (nobody would close it).
 bool Exit(Session& session, const Invocation& invocation)
 {
-    long timeout = DefaultExitTimeoutMs;
+    long timeout = PatienceMs;
     if (invocation.words.size() > 1 && !ParseNumber(invocation.words[1], timeout)) {
         return session.Fail("exit takes a timeout in milliseconds");
     }

@@ -7,6 +7,10 @@
 #include <vector>
 #include <windows.h>
 
+// How long a wait for the program (a window, a state, an event, its end, an answer) lasts at most:
+// long enough for a busy machine, and a wait ends as soon as what it waits for is there.
+constexpr long PatienceMs = 30000;
+
 // A program the driver started.
 struct Program {
     fw::UniqueHandle process;

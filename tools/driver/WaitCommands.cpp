@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr DWORD UntilTimeoutMs = 5000;
 constexpr long DefaultWaitFileMs = 60000;
 
 // The words of `controls` that a control's state can show.
@@ -56,7 +55,7 @@ bool Until(Session& session, const Invocation& invocation)
     const DWORD start = ::GetTickCount();
     std::vector<std::string> state;
     while (!Shows(state = StateWords(control), invocation.words)) {
-        if (::GetTickCount() - start > UntilTimeoutMs || !::IsWindow(control)) {
+        if (::GetTickCount() - start > static_cast<DWORD>(PatienceMs) || !::IsWindow(control)) {
             std::string shown;
             for (const std::string& word : state) {
                 shown += " " + word;

@@ -11,11 +11,10 @@
 
 namespace {
 
-constexpr long DefaultWindowTimeoutMs = 10000;
 
 bool Window(Session& session, const Invocation& invocation)
 {
-    long timeout = DefaultWindowTimeoutMs;
+    long timeout = PatienceMs;
     if (invocation.words.size() > 1 && !ParseNumber(invocation.words[1], timeout)) {
         return session.Fail("window takes a timeout in milliseconds");
     }
