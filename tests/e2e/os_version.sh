@@ -19,11 +19,6 @@ pretend winxp
 expect "XP: the event is global with a NULL DACL; a second instance ends with 1" \
     "$(printf '%s\n' 'event Global\Patch::ZORVANE exists dacl=null' 'event Patch::ZORVANE absent' 'exit 1' 'exit 5')" \
     "$(events_while_shown "$(new_state xp-events)" "$program_win")"
-state=$(new_state xp-silent)
-expect "XP: silent set-up exits 0" 0 "$(run "$state" /S)"
-expect "XP: silent set-up opens the port" \
-    "$(printf '%s\n%s' "$(monitor_port_line Domain 58140)" "$(monitor_port_line Standard 58140)")" "$(port_lines "$state")"
-expect "XP: a limited user gets 3" 3 "$(run_seam "$(new_state xp-limited)" /S)"
 
 if [ "$arch" = x86 ]; then
     pretend win98
