@@ -1,5 +1,6 @@
 // The wizard's dialogs from inside, where the end-to-end scenarios cannot look: the ways of
-// scrolling that the driver does not use, the colours and the busy state while the worker runs.
+// scrolling that the driver does not use, the colours, the busy state while the worker runs and
+// a port list that cannot be filled.
 
 #include "DialogDriver.h"
 #include "framework/Handles.h"
@@ -256,6 +257,45 @@ TEST_F(Dialogs, SpaceTicksTheFocusedFirstRowOfTheRemovalListAndEnablesOk)
         ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(IDCANCEL, result);
+}
+
+// A removal dialog whose list answers one message with -1, as a list view short of memory would.
+class FailingListDialog : public PortRemovalDialog {
+public:
+    explicit FailingListDialog(UINT message) : PortRemovalDialog(nullptr) { failingMessage = message; }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        listProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(GetItem(IDC_PORT_LIST), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailingProc)));
+        return PortRemovalDialog::OnInitDialog();
+    }
+
+private:
+    static LRESULT CALLBACK FailingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return message == failingMessage ? -1 : ::CallWindowProcW(listProc, window, message, wParam, lParam);
+    }
+
+    static inline WNDPROC listProc = nullptr;
+    static inline UINT failingMessage = 0;
+};
+
+TEST_F(Dialogs, RemovalListThatCannotBeFilledIsNeverShown)
+{
+    ASSERT_TRUE(state.Write(TwoMonitorPorts));
+    ASSERT_EQ(ConfigStatus::WorkNeeded, task.GetPortConfig().QueryRemovalStatus());
+    for (UINT message : {UINT{LVM_INSERTCOLUMNW}, UINT{LVM_INSERTITEMW}}) {
+        FailingListDialog dialog(message);
+        dialog.SetTask(&task);
+        // The dialog may flash up between its creation and the end of its loop; it must not stay.
+        const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+            ui.Flush();
+            EXPECT_FALSE(::IsWindow(window)) << "the list was shown";
+        });
+        EXPECT_EQ(PortRemovalDialog::FillFailed, result) << "failing message " << message;
+    }
 }
 
 } // namespace
