@@ -52,14 +52,4 @@ TEST(InstanceEvent, IsGlobalOpenToEveryoneAndInheritable)
     EXPECT_EQ(nullptr, dacl) << "a NULL DACL grants every account access";
 }
 
-TEST(InstanceEvent, SecurityAttributesCarryTheirRealSize)
-{
-    InstanceEventSecurity security{};
-    InitInstanceEventSecurity(security);
-    EXPECT_EQ(sizeof(SECURITY_ATTRIBUTES), security.attributes.nLength);
-    EXPECT_EQ(&security.descriptor, security.attributes.lpSecurityDescriptor);
-    EXPECT_TRUE(security.attributes.bInheritHandle);
-    EXPECT_TRUE(::IsValidSecurityDescriptor(&security.descriptor));
-}
-
 } // namespace

@@ -1,10 +1,13 @@
 #include "DialogDriver.h"
 
+#include "framework/Handles.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 #include <thread>
-#include <vector>
 
 namespace uitest {
 
@@ -27,7 +30,8 @@ LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreateHelper()
+// A message-only window of the dialog's thread, through which the script runs code there.
+UniqueWindow CreateHelper()
 {
     static const ATOM atom = [] {
         WNDCLASSA windowClass = {};
@@ -36,9 +40,9 @@ HWND CreateHelper()
         windowClass.lpszClassName = HelperClass;
         return ::RegisterClassA(&windowClass);
     }();
-    return atom ? ::CreateWindowExA(0, HelperClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    ::GetModuleHandleA(nullptr), nullptr)
-                : nullptr;
+    return UniqueWindow(atom ? ::CreateWindowExA(0, HelperClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                                 ::GetModuleHandleA(nullptr), nullptr)
+                             : nullptr);
 }
 
 BOOL CALLBACK RememberShownDialog(HWND window, LPARAM parameter)
@@ -59,80 +63,34 @@ HWND FindShownDialog(DWORD threadId)
     return found;
 }
 
-} // namespace
-
-std::string Cp932(const std::string& utf8)
+// The dialog's thread no longer answers: nothing can end its dialog, so rather than hang the
+// run, the test program ends here with a failure.
+void Abandon(const char* what)
 {
-    const int wide = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(wide), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], wide);
-    const int narrow = ::WideCharToMultiByte(932, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(narrow), '\0');
-    ::WideCharToMultiByte(932, 0, text.data(), wide, &result[0], narrow, nullptr, nullptr);
-    return result;
+    std::fprintf(stderr, "FATAL: %s within %lu ms; ending the test program\n", what,
+                 static_cast<unsigned long>(Patience));
+    std::fflush(stderr);
+    ::TerminateProcess(::GetCurrentProcess(), 1);
 }
+
+} // namespace
 
 void UiThread::Run(const std::function<void()>& action) const
 {
-    ::SendMessageA(helper, RunMessage, 0, reinterpret_cast<LPARAM>(&action));
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutA(helper, RunMessage, 0, reinterpret_cast<LPARAM>(&action), SMTO_NORMAL, Patience,
+                               &ignored)) {
+        Abandon("the dialog's thread did not run an action");
+    }
 }
 
 void UiThread::Flush() const
 {
-    HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ::PostMessageA(helper, FlushMessage, 0, reinterpret_cast<LPARAM>(done));
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(done, 10000));
-    ::CloseHandle(done);
-}
-
-std::string UiThread::ItemText(int id) const
-{
-    std::string text;
-    Run([&] {
-        std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(::GetDlgItem(dialog, id))) + 1);
-        const int length = ::GetDlgItemTextA(dialog, id, buffer.data(), static_cast<int>(buffer.size()));
-        text.assign(buffer.data(), static_cast<size_t>(length));
-    });
-    return text;
-}
-
-bool UiThread::IsEnabled(int id) const
-{
-    bool enabled = false;
-    Run([&] { enabled = ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; });
-    return enabled;
-}
-
-DWORD UiThread::Style(int id) const
-{
-    DWORD style = 0;
-    Run([&] { style = static_cast<DWORD>(::GetWindowLongA(::GetDlgItem(dialog, id), GWL_STYLE)); });
-    return style;
-}
-
-HWND UiThread::FocusWindow() const
-{
-    HWND focus = nullptr;
-    Run([&] { focus = ::GetFocus(); });
-    return focus;
-}
-
-int UiThread::Focus() const
-{
-    HWND focus = FocusWindow();
-    return focus ? ::GetDlgCtrlID(focus) : 0;
-}
-
-bool UiThread::HasWaitCursor() const
-{
-    bool wait = false;
-    Run([&] { wait = ::GetCursor() == ::LoadCursorA(nullptr, IDC_WAIT); });
-    return wait;
-}
-
-bool UiThread::IsPushed(int id) const
-{
-    return (Send(id, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    const fw::UniqueHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ::PostMessageA(helper, FlushMessage, 0, reinterpret_cast<LPARAM>(done.get()));
+    if (::WaitForSingleObject(done.get(), Patience) != WAIT_OBJECT_0) {
+        Abandon("the dialog's thread did not handle its posted messages");
+    }
 }
 
 LRESULT UiThread::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
@@ -142,54 +100,82 @@ LRESULT UiThread::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
     return result;
 }
 
+bool UiThread::IsEnabled(int id) const
+{
+    bool enabled = false;
+    Run([&] { enabled = ::IsWindowEnabled(Item(id)) != FALSE; });
+    return enabled;
+}
+
+HWND UiThread::FocusWindow() const
+{
+    HWND focus = nullptr;
+    Run([&] { focus = ::GetFocus(); });
+    return focus;
+}
+
+bool UiThread::HasWaitCursor() const
+{
+    bool wait = false;
+    Run([&] { wait = ::GetCursor() == ::LoadCursorA(nullptr, IDC_WAIT); });
+    return wait;
+}
+
 INT_PTR RunModal(fw::Dialog& dialog, const std::function<void(UiThread& ui, HWND window)>& script)
 {
-    HWND helper = CreateHelper();
-    EXPECT_NE(nullptr, helper);
+    const UniqueWindow helper = CreateHelper();
+    EXPECT_TRUE(helper);
     const DWORD threadId = ::GetCurrentThreadId();
     std::atomic<bool> returned{false};
-    bool quitPosted = false;
     std::atomic<bool> scriptDone{false};
-    std::thread driver([&] {
-        struct Done {
-            std::atomic<bool>& flag;
-            ~Done() { flag = true; }
-        } done{scriptDone};
+    bool quitPosted = false;
+    const auto drive = [&] {
         HWND window = nullptr;
-        if (!WaitUntil([&] { return returned || (window = FindShownDialog(threadId)) != nullptr; }) || !window) {
-            ADD_FAILURE() << "the dialog was not shown";
+        if (!WaitUntil([&] { return returned || (window = FindShownDialog(threadId)) != nullptr; })) {
+            Abandon("the dialog was neither shown nor ended");
+        }
+        if (!window) {
             return;
         }
-        UiThread ui(helper, window);
+        UiThread ui(helper.get(), window);
         script(ui, window);
-        if (WaitUntil([&] { return returned.load(); }, 2000)) {
+        if (!testing::Test::HasFailure()) {
+            if (WaitUntil([&] { return returned.load(); })) {
+                return;
+            }
+            ADD_FAILURE() << "the script left the dialog open";
+        }
+        // A busy dialog ignores Cancel until its worker ends; one that stays is ended through
+        // its loop.
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        if (WaitUntil([&] { return returned.load(); })) {
             return;
         }
-        ADD_FAILURE() << "the script left the dialog open";
-        // Cancel it; a busy dialog ignores that until its worker ends. One that stays is
-        // ended through its loop, so that a fault fails the test instead of hanging it.
-        if (!WaitUntil([&] {
-                ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-                return returned.load();
-            }, 20000)) {
-            quitPosted = ::PostThreadMessageA(threadId, WM_QUIT, 0, 0) != FALSE;
+        quitPosted = ::PostThreadMessageA(threadId, WM_QUIT, 0, 0) != FALSE;
+        if (!WaitUntil([&] { return returned.load(); })) {
+            Abandon("the dialog's loop did not end");
         }
+    };
+    std::thread driver([&] {
+        drive();
+        scriptDone = true;
     });
     const INT_PTR result = dialog.DoModal();
     returned = true;
-    // The script may still ask this thread for something: answer sent messages until it is
-    // done, and leave the posted ones (a WM_QUIT passed on, for one) in the queue.
+    // The script may still ask this thread for something until it is done; the loop's WM_QUIT,
+    // passed on for an outer loop, stays in the queue meanwhile.
     while (!scriptDone) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE | QS_POSTMESSAGE);
         MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (::PeekMessageA(&msg, helper.get(), 0, 0, PM_REMOVE)) {
+            ::DispatchMessageA(&msg);
+        }
     }
     driver.join();
     if (quitPosted) {
         MSG quit;
         ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
-    ::DestroyWindow(helper);
     return result;
 }
 

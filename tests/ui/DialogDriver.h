@@ -4,23 +4,31 @@
 // a script runs on a second thread, posting input to the dialog's windows and asking the
 // dialog's thread for its state.
 //
-//     IntroDialog dialog(nullptr);
-//     dialog.SetTask(&task);
 //     INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
-//         EXPECT_EQ(uitest::Cp932(u8"…"), ui.ItemText(IDC_PORT_TEXT));
-//         ::PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+//         EXPECT_FALSE(ui.IsEnabled(IDOK));
+//         uitest::PostKey(ui.FocusWindow(), VK_ESCAPE);
 //     });
+//
+// Every wait is bounded by Patience, long enough for a loaded machine and ended as soon as the
+// awaited state holds. Whatever the script did or failed, RunModal returns only once the
+// dialog has gone; a dialog's thread that stops answering ends the test program.
 
 #include "framework/Dialog.h"
+#include "framework/UniqueResource.h"
 
 #include <functional>
-#include <string>
 #include <windows.h>
 
 namespace uitest {
 
-// UTF-8 text converted to code page 932, as the dialogs carry it.
-std::string Cp932(const std::string& utf8);
+constexpr DWORD Patience = 30000;
+
+struct WindowTraits {
+    using Type = HWND;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type window) noexcept { ::DestroyWindow(window); }
+};
+using UniqueWindow = fw::UniqueResource<WindowTraits>;
 
 // The dialog's thread as seen from the script.
 class UiThread {
@@ -29,31 +37,28 @@ public:
 
     // Runs action on the dialog's thread and returns when it is done.
     void Run(const std::function<void()>& action) const;
-    // Returns once every message posted to the dialog's thread so far has been handled
-    // (or dropped).
+    // Returns once every message posted to the dialog's thread so far has been handled.
     void Flush() const;
 
     HWND Item(int id) const { return ::GetDlgItem(dialog, id); }
-    std::string ItemText(int id) const;
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     bool IsEnabled(int id) const;
-    DWORD Style(int id) const;
     HWND FocusWindow() const;
-    int Focus() const;             // control id of the focused window, 0 for none
     bool HasWaitCursor() const;
-    bool IsPushed(int id) const;   // drawn pushed (BM_GETSTATE)
-    LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const;
+    bool IsPushed(int id) const { return (Send(id, BM_GETSTATE) & BST_PUSHED) != 0; }
 
 private:
     HWND helper;
     HWND dialog;
 };
 
-// Runs dialog.DoModal() on this thread and script on another once the dialog is shown.
-// A script that leaves the dialog open is a failure; the dialog is then cancelled.
+// Runs dialog.DoModal() on this thread and script on another once the dialog is shown (not at
+// all when the dialog ends before it is shown). A dialog the script leaves open fails the test
+// and is cancelled: at once when a check already failed, else after Patience.
 INT_PTR RunModal(fw::Dialog& dialog, const std::function<void(UiThread& ui, HWND window)>& script);
 
 // Polls condition every 10 ms; false when it did not hold within timeoutMs.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = Patience);
 
 // A left click in the middle of a control, posted as the mouse would.
 void PostClick(HWND control);

@@ -1,82 +1,301 @@
-// The modal dialog base: its own loop, the owner it disables, and how it ends.
+// The wizard's dialogs from inside, where the end-to-end scenarios cannot look: the ways of
+// scrolling that the driver does not use, the colours, the busy state while the worker runs and
+// a port list that cannot be filled.
 
 #include "DialogDriver.h"
+#include "framework/Handles.h"
 #include "res/resource.h"
+#include "support/SimFwStateFile.h"
+#include "task/FirewallTask.h"
+#include "ui/AgreementDialog.h"
+#include "ui/PortRemovalDialog.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
-// Records what the loop did, on the dialog's own thread.
-class ProbeDialog : public fw::Dialog {
-public:
-    ProbeDialog(UINT templateId, HWND parent) : fw::Dialog(templateId, parent) {}
+// Two monitor-named ports, so that the list has a first row and more.
+constexpr char TwoMonitorPorts[] = u8"port Domain UDP 58140 enabled subnet any user - Tessaly ドライバ配信 監視プログラム\n"
+                                   u8"port Domain TCP 80 enabled subnet any user - Tessaly ドライバ配信 監視プログラム\n";
 
-    INT_PTR endInInit = 0;
-    HWND owner = nullptr;
-    bool ownerEnabledAtDestroy = false;
+// Each test runs in a folder of its own holding a Readme.txt of 80 lines, which needs
+// scrolling, against a firewall state file of its own.
+class Dialogs : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::InitCommonControls();
+        ASSERT_TRUE(state.Ok());
+        ::GetCurrentDirectoryA(sizeof(previous), previous);
+        ::GetTempPathA(sizeof(folder), folder);
+        ::GetTempFileNameA(std::string(folder).c_str(), "dlg", 0, folder);
+        ::DeleteFileA(folder);
+        ASSERT_TRUE(::CreateDirectoryA(folder, nullptr) && ::SetCurrentDirectoryA(folder));
+        const fw::UniqueHandle file(::CreateFileA("Readme.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        std::string text;
+        for (int i = 1; i <= 80; ++i) {
+            text += "line " + std::to_string(i) + "\n";
+        }
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+    }
+    void TearDown() override
+    {
+        ::SetCurrentDirectoryA(previous);
+        ::DeleteFileA((std::string(folder) + "\\Readme.txt").c_str());
+        ::RemoveDirectoryA(folder);
+    }
+
+    char folder[MAX_PATH] = {};
+    char previous[MAX_PATH] = {};
+    testsupport::SimFwStateFile state;
+    FirewallTask task;
+};
+
+int ScrollLimit(const uitest::UiThread& ui)
+{
+    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    ui.Run([&] { ::GetScrollInfo(ui.Item(IDC_EXPLANATION), SB_VERT, &info); });
+    return info.nMax + 1 - static_cast<int>(info.nPage);
+}
+
+void Scroll(const uitest::UiThread& ui, WORD code, int times = 1, int position = 0)
+{
+    for (int i = 0; i < times; ++i) {
+        ui.Send(IDC_EXPLANATION, WM_VSCROLL, MAKEWPARAM(code, position));
+    }
+}
+
+// Under Wine a click of the choice while it is disabled never returns, hence the check first.
+void Agree(const uitest::UiThread& ui)
+{
+    Scroll(ui, SB_THUMBTRACK, 1, ScrollLimit(ui));
+    ASSERT_TRUE(ui.IsEnabled(IDC_AGREE)) << "the end of the text enables the agreeing choice";
+    ui.Send(IDC_AGREE, BM_CLICK);
+}
+
+struct ReadingCase {
+    const char* name;
+    void (*read)(const uitest::UiThread& ui, int limit);
+    bool agreeEnabled;
+};
+
+const ReadingCase ReadingCases[] = {
+    {"wheel turned to the end",
+     [](const uitest::UiThread& ui, int limit) {
+         for (int i = 0; i < limit; ++i) {
+             ui.Send(IDC_EXPLANATION, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA));
+         }
+     },
+     true},
+    {"Down arrow to the last line",
+     [](const uitest::UiThread& ui, int) {
+         for (int i = static_cast<int>(ui.Send(IDC_EXPLANATION, EM_GETLINECOUNT)); i > 1; --i) {
+             uitest::PostKey(ui.Item(IDC_EXPLANATION), VK_DOWN);
+         }
+         ui.Flush();
+     },
+     true},
+    {"line by line, one short", [](const uitest::UiThread& ui, int limit) { Scroll(ui, SB_LINEDOWN, limit - 1); },
+     false},
+    {"page by page to the end, then back to the top",
+     [](const uitest::UiThread& ui, int limit) {
+         Scroll(ui, SB_PAGEDOWN, limit);
+         Scroll(ui, SB_TOP);
+     },
+     true},
+    {"a selection dragged past the bottom, which scrolls the view to the end by itself",
+     [](const uitest::UiThread& ui, int limit) {
+         Scroll(ui, SB_THUMBPOSITION, 1, limit - 1);
+         HWND edit = ui.Item(IDC_EXPLANATION);
+         RECT client = {};
+         ::GetClientRect(edit, &client);
+         const LPARAM outside = MAKELPARAM(client.right + 20, client.bottom + 20);
+         ::PostMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 2, client.bottom - 2));
+         ::PostMessageA(edit, WM_MOUSEMOVE, MK_LBUTTON, outside);
+         EXPECT_TRUE(uitest::WaitUntil([&] { return ui.Send(IDC_EXPLANATION, EM_GETFIRSTVISIBLELINE) == limit; }));
+         ::PostMessageA(edit, WM_LBUTTONUP, 0, outside);
+         ui.Flush();
+     },
+     false},
+};
+
+TEST_F(Dialogs, AgreeIsEnabledOnlyOnceTheReaderScrolledToTheEnd)
+{
+    for (const ReadingCase& c : ReadingCases) {
+        AgreementDialog dialog(nullptr);
+        dialog.SetTask(&task);
+        const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread& ui, HWND window) {
+            SCOPED_TRACE(c.name); // the script's thread is where its checks fail
+            const int limit = ScrollLimit(ui);
+            ASSERT_GT(limit, 10);
+            c.read(ui, limit);
+            EXPECT_EQ(c.agreeEnabled, ui.IsEnabled(IDC_AGREE));
+            EXPECT_FALSE(ui.IsEnabled(IDOK));
+            ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(IDCANCEL, result) << c.name;
+    }
+}
+
+TEST_F(Dialogs, IdleAgreementFollowsTheWindowColoursAndLeavesTheDialogManagersMessagesAlone)
+{
+    AgreementDialog dialog(nullptr);
+    dialog.SetTask(&task);
+    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+        ui.Run([&] {
+            const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> dc(::CreateCompatibleDC(nullptr),
+                                                                                        &::DeleteDC);
+            // What the explanation is told to paint with: text, background and brush colour.
+            const auto paint = [&] {
+                LOGBRUSH brush = {};
+                ::GetObjectA(reinterpret_cast<HBRUSH>(::SendMessageA(window, WM_CTLCOLORSTATIC,
+                                                                     reinterpret_cast<WPARAM>(dc.get()),
+                                                                     reinterpret_cast<LPARAM>(ui.Item(IDC_EXPLANATION)))),
+                             sizeof(brush), &brush);
+                return std::vector<COLORREF>{::GetTextColor(dc.get()), ::GetBkColor(dc.get()), brush.lbColor};
+            };
+            const INT elements[] = {COLOR_WINDOWTEXT, COLOR_WINDOW};
+            const COLORREF previous[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_WINDOW)};
+            EXPECT_EQ((std::vector<COLORREF>{previous[0], previous[1], previous[1]}), paint());
+            const COLORREF changed[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+            ::SetSysColors(2, elements, changed); // tells every top-level window
+            EXPECT_EQ((std::vector<COLORREF>{changed[0], changed[1], changed[1]}), paint());
+            ::SetSysColors(2, elements, previous);
+
+            // These share their numbers with the worker's notifications.
+            for (WPARAM id : {WPARAM{0}, WPARAM{IDCANCEL}}) {
+                ::SendMessageA(window, DM_SETDEFID, id, 0);
+                ::SendMessageA(window, DM_REPOSITION, 0, 0);
+            }
+            EXPECT_EQ(MAKELRESULT(IDCANCEL, DC_HASDEFID), ::SendMessageA(window, DM_GETDEFID, 0, 0));
+        });
+        EXPECT_FALSE(ui.IsPushed(IDOK)) << "not busy";
+        uitest::PostKey(ui.FocusWindow(), VK_ESCAPE);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(Dialogs, BusyAgreementSwallowsInputUntilTheSetUpHasEnded)
+{
+    // Each of the set-up's two additions takes 1.5 s: time for the input below.
+    ASSERT_TRUE(state.Write("delay INetFwOpenPorts::Add 1500\n"));
+    task.GetPortConfig().ReadPortNumber();
+    AgreementDialog dialog(nullptr);
+    dialog.SetTask(&task);
+    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+        ASSERT_NO_FATAL_FAILURE(Agree(ui));
+        ui.Send(IDOK, BM_CLICK);
+        EXPECT_TRUE(ui.HasWaitCursor());
+        EXPECT_TRUE(ui.IsPushed(IDOK));
+
+        // Keys and left clicks are dropped, for the dialog and its controls; the close box
+        // (its IDCANCEL is posted in turn, hence two flushes) is ignored.
+        const HWND focus = ui.FocusWindow();
+        uitest::PostKey(focus, VK_TAB);
+        uitest::PostClick(ui.Item(IDC_DISAGREE));
+        ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ui.Flush();
+        ui.Flush();
+        EXPECT_EQ(focus, ui.FocusWindow());
+        EXPECT_EQ(BST_UNCHECKED, ui.Send(IDC_DISAGREE, BM_GETCHECK));
+
+        // The mouse over a control brings back the wait cursor and the pushed OK.
+        ui.Run([&] {
+            ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+            ::SendMessageA(ui.Item(IDOK), BM_SETSTATE, FALSE, 0);
+            ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(ui.Item(IDC_AGREE)),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        });
+        EXPECT_TRUE(ui.HasWaitCursor());
+        EXPECT_TRUE(ui.IsPushed(IDOK));
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(window); }));
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(Result::Success, task.GetResult());
+    EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW), ::GetCursor());
+}
+
+TEST_F(Dialogs, CancelRightAfterOkWaitsForTheWorkerEvenBeforeItsBegin)
+{
+    // The worker already runs for another window, so the dialog never hears its begin: only
+    // the request itself makes the dialog busy.
+    ASSERT_TRUE(state.Write("delay INetFwOpenPorts::Add 1500\n"));
+    task.GetPortConfig().ReadPortNumber();
+    const uitest::UniqueWindow elsewhere(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(task.Start(elsewhere.get(), RunMode::Setup));
+    AgreementDialog dialog(nullptr);
+    dialog.SetTask(&task);
+    const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread& ui, HWND window) {
+        ASSERT_NO_FATAL_FAILURE(Agree(ui));
+        ui.Send(IDOK, BM_CLICK);
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(window); }));
+    });
+    EXPECT_EQ(IDOK, result) << "Cancel ended the dialog under the running worker";
+    EXPECT_TRUE(task.HasWorkerEnded());
+}
+
+TEST_F(Dialogs, SpaceTicksTheFocusedFirstRowOfTheRemovalListAndEnablesOk)
+{
+    ASSERT_TRUE(state.Write(TwoMonitorPorts));
+    ASSERT_EQ(ConfigStatus::WorkNeeded, task.GetPortConfig().QueryRemovalStatus());
+    PortRemovalDialog dialog(nullptr);
+    dialog.SetTask(&task);
+    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+        EXPECT_FALSE(ui.IsEnabled(IDOK));
+        uitest::PostKey(ui.FocusWindow(), VK_SPACE);
+        ui.Flush();
+        EXPECT_EQ(INDEXTOSTATEIMAGEMASK(2), ui.Send(IDC_PORT_LIST, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK));
+        EXPECT_TRUE(ui.IsEnabled(IDOK));
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+// A removal dialog whose list answers one message with -1, as a list view short of memory would.
+class FailingListDialog : public PortRemovalDialog {
+public:
+    explicit FailingListDialog(UINT message) : PortRemovalDialog(nullptr) { failingMessage = message; }
 
 protected:
     BOOL OnInitDialog() override
     {
-        if (endInInit != 0) {
-            EndDialog(endInInit);
-        }
-        return fw::Dialog::OnInitDialog();
+        listProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(GetItem(IDC_PORT_LIST), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailingProc)));
+        return PortRemovalDialog::OnInitDialog();
     }
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+
+private:
+    static LRESULT CALLBACK FailingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_DESTROY) {
-            ownerEnabledAtDestroy = ::IsWindowEnabled(owner) != FALSE;
-        }
-        return fw::Dialog::OnMessage(message, wParam, lParam, result);
+        return message == failingMessage ? -1 : ::CallWindowProcW(listProc, window, message, wParam, lParam);
     }
+
+    static inline WNDPROC listProc = nullptr;
+    static inline UINT failingMessage = 0;
 };
 
-TEST(Dialog, MissingTemplateGivesMinusOne)
+TEST_F(Dialogs, RemovalListThatCannotBeFilledIsNeverShown)
 {
-    ProbeDialog dialog(4242, nullptr);
-    EXPECT_EQ(-1, dialog.DoModal());
-    EXPECT_EQ(nullptr, dialog.GetHwnd());
-}
-
-TEST(Dialog, EndInInitDialogReturnsAtOnce)
-{
-    ProbeDialog dialog(IDD_INTRO, nullptr);
-    dialog.endInInit = 3;
-    EXPECT_EQ(3, dialog.DoModal());
-    EXPECT_EQ(nullptr, dialog.GetHwnd());
-}
-
-TEST(Dialog, DisablesTheOwnerAndEnablesItBeforeGoing)
-{
-    HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                   nullptr, nullptr);
-    HWND child = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr);
-    ProbeDialog dialog(IDD_INTRO, child); // the owner is the parent's top-level window
-    dialog.owner = owner;
-    const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread&, HWND window) {
-        EXPECT_EQ(owner, ::GetWindow(window, GW_OWNER));
-        EXPECT_FALSE(::IsWindowEnabled(owner));
-        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, result);
-    EXPECT_TRUE(dialog.ownerEnabledAtDestroy);
-    EXPECT_TRUE(::IsWindowEnabled(owner));
-    ::DestroyWindow(owner);
-}
-
-TEST(Dialog, QuitEndsTheLoopAndIsPassedOn)
-{
-    ProbeDialog dialog(IDD_INTRO, nullptr);
-    const DWORD thread = ::GetCurrentThreadId();
-    const INT_PTR result = uitest::RunModal(dialog, [&](uitest::UiThread&, HWND) {
-        ::PostThreadMessageA(thread, WM_QUIT, 7, 0);
-    });
-    EXPECT_EQ(-1, result);
-    MSG msg = {};
-    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(7u, msg.wParam);
+    ASSERT_TRUE(state.Write(TwoMonitorPorts));
+    ASSERT_EQ(ConfigStatus::WorkNeeded, task.GetPortConfig().QueryRemovalStatus());
+    for (UINT message : {UINT{LVM_INSERTCOLUMNW}, UINT{LVM_INSERTITEMW}}) {
+        FailingListDialog dialog(message);
+        dialog.SetTask(&task);
+        // The dialog may flash up between its creation and the end of its loop; it must not stay.
+        const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+            ui.Flush();
+            EXPECT_FALSE(::IsWindow(window)) << "the list was shown";
+        });
+        EXPECT_EQ(PortRemovalDialog::FillFailed, result) << "failing message " << message;
+    }
 }
 
 } // namespace
