@@ -1,39 +1,20 @@
 #!/usr/bin/env bash
-# Readme.txt as it may come: missing, empty, cut short by the end mark, with NUL bytes or broken
-# double-byte characters, huge, not a file, held open by another program. The agreement dialog
-# shows exactly the text the rules give (lines joined with CR LF, 0x1A ends the text, every other
-# byte as it is), and the agree choice still waits for a scroll event at the end of the text.
+# Readme.txt as it may come: the agreement shows exactly the text the rules give (lines joined
+# with CR LF, 0x1A ends it, other bytes as they are); agree waits for a scroll event at the end.
 source "$(dirname "$0")/common.sh"
 
-holdfile_win=$(winpath "$bin/holdfile.exe")
 set_port_number 58140
+state=$work/readme.state
+before=
+text_set_up=$'設定を完了しました。\n'
+mkdir -p "$work/readme"
+cd "$work/readme"
 
-# agreement NAME COMMANDS...: a Setup run in $work/NAME (where the case put its Readme.txt), up
-# to the agreement dialog; then `note opened`, the explanation's bytes, the controls, and
-# COMMANDS. The driver's output goes to $work/NAME.out.
-agreement() {
-    local name=$1
-    shift
-    mkdir -p "$work/$name"
-    (cd "$work/$name" && drive "$(new_state "$name")" "start $program_win" window 'click 1006' 'window 60000' \
-        'note opened' 'hex on' 'text 1004' 'hex off' controls "$@") >"$work/$name.out"
-}
-
-# The explanation's bytes as the driver read them from the edit control, into FILE.
-shown_bytes() { # NAME FILE
-    sed -n 's/^text 1004 .* bytes=\([0-9a-f]*\)$/\1/p' "$work/$1.out" | perl -ne 'chomp; print pack("H*", $_)' >"$2"
-}
-
-# Size and hash of a file, to compare big texts.
-digest() { printf '%s bytes, sha256 %s' "$(wc -c <"$1")" "$(sha256sum <"$1" | cut -c1-64)"; }
-
-# --- Small files: the text the edit shows, and agree stays disabled without a scroll event -----
-# Each case: name, the file's bytes, the edit's text (printf formats; "-" for no file at all).
-# Where a byte cannot follow a lead byte, the edit (which keeps its text in UTF-16) shows the
-# pair as one "・" (0x81 0x45): the program hands over its bytes unchanged, the platform's
-# conversion makes the pair one character, even when the second byte is the CR of a line end.
-small_cases=(
+# title | bytes | text shown (printf formats; "-": no file, "/": a folder). A lead byte before a
+# byte that cannot trail shows as one "・" (81 45): the platform's conversion, not the program.
+cases=(
     'missing|-|'
+    'a folder named Readme.txt|/|'
     'empty||'
     'only the end mark|\x1a|'
     'end mark in the middle|line1\r\nab\x1acd\r\nline3\r\n|line1\r\nab\r\n'
@@ -45,83 +26,60 @@ small_cases=(
     'lead byte at the end of a line|ab\x83\r\ncd\r\n|ab\x81\x45\ncd\r\n'
     'lead byte before a byte that cannot trail|a\x83\x20b\r\nx\x85\x40y\r\n|a\x81\x45b\r\nx\x81\x45y\r\n'
     'bytes that are no character|\x80\xa0\xfd\xfe\xff\r\n|\x80\xa0\xfd\xfe\xff\r\n'
+    'blank lines of a Windows text|a\r\n\r\n\r\nb\r\n|a\r\n\r\n\r\nb\r\n'
     'bare line feeds and lone carriage returns|a\rb\nc\r\r\n\nd\r|a\rb\r\nc\r\r\n\r\nd\r\r\n'
+    'one line of 1 MiB without a line end|big 1|'
+    '10 MiB, the shipped explanation over and over (280,765 lines)|big 10|'
 )
-i=0
-for c in "${small_cases[@]}"; do
-    IFS='|' read -r title bytes shown <<<"$c"
-    i=$((i + 1))
-    mkdir -p "$work/small$i"
-    [ "$bytes" = - ] || printf "$bytes" >"$work/small$i/Readme.txt"
-    printf "$shown" >"$work/small$i.expected"
-    agreement "small$i" 'key pagedown 1004' 'key end 1004' 'note keys' controls 'click 2' exit
-    shown_bytes "small$i" "$work/small$i.shown"
-    out=$(cat "$work/small$i.out")
-    expect "$title: the edit shows" "$(hex_of "$work/small$i.expected")" "$(hex_of "$work/small$i.shown")"
-    expect "$title: agree disabled when opened and after keys" "disabled unchecked|disabled unchecked" \
-        "$(control_state 1000 "$(section opened "$out")")|$(control_state 1000 "$(section keys "$out")")"
-    expect "$title: Cancel ends with 0" "exit 0" "$(tail -n1 <<<"$out")"
+opened=("start $program_win" 'window 60000' 'click 1006' 'window 60000' 'note opened' 'hex on' 'text 1004' 'hex off' controls)
+for c in "${cases[@]}"; do
+    IFS='|' read -r title bytes _ <<<"$c"
+    case $bytes in
+        'big 1') add_lines "${opened[@]}" 'click 2' 'exit 60000' ;;
+        'big 10') add_lines "${opened[@]}" 'scroll 1004 pagedown' 'note keys' controls 'scroll 1004 bottom' \
+            'note scrolled' controls 'edit 1004' 'press 1000' 'until 1000 checked' 'click 1' 'window 60000' controls \
+            'click 1' 'exit 60000' ;;
+        # A text that fits has the scroll limit 0: no key reaches it, a scroll event does.
+        *) add_lines "${opened[@]}" 'key pagedown 1004' 'key end 1004' 'note keys' controls 'scroll 1004 bottom' \
+            'note scrolled' controls 'click 2' 'exit 60000' ;;
+    esac
 done
 
-# A text that fits in the view has a scroll limit of 0: any scroll event is at the end. The
-# limit is reached, so agree is enabled (the bar itself is disabled for such a text, so only a
-# message that reports position 0 gets there, as this one does).
-agreement empty-view 'scroll 1004 bottom' 'note scrolled' controls 'click 2' exit
-expect "empty view: a scroll event at position 0 reaches the limit 0" "enabled unchecked" \
-    "$(control_state 1000 "$(section scrolled "$(cat "$work/empty-view.out")")")"
-
-# --- Not a file, or a file someone else holds: the edit stays empty, nothing is reported --------
-mkdir -p "$work/folder/Readme.txt"
-agreement folder 'click 2' exit
-shown_bytes folder "$work/folder.shown"
-expect "a folder named Readme.txt: empty edit" "0" "$(wc -c <"$work/folder.shown")"
-expect "a folder named Readme.txt: Cancel ends with 0" "exit 0" "$(tail -n1 "$work/folder.out")"
-
-# The file is held open (sharing everything) by another program; the dialog opens it without
-# sharing, which fails, so the edit stays empty.
-mkdir -p "$work/held"
-printf 'held\r\n' >"$work/held/Readme.txt"
-(cd "$work/held" && drive "$(new_state held)" "start $holdfile_win Readme.txt BadInputReadmeHeld" \
-    'waitevent BadInputReadmeHeld' "start $program_win" window 'click 1006' window \
-    'hex on' 'text 1004' 'click 2' exit) >"$work/held.out"
-expect "held by another program: empty edit, Cancel ends with 0" "$(printf 'text 1004 "" bytes=\nexit 0')" \
-    "$(grep -E '^(text|exit) ' "$work/held.out")"
-
-# --- Big files -----------------------------------------------------------------------------------
-# One line of 1 MiB without a line end (whole characters): the text is the line and CR LF.
 unit=$(printf '監視プログラム ﾄﾞﾗｲﾊﾞ abc ' | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n')
-mkdir -p "$work/long-line"
-perl -e 'my $u = pack("H*", $ARGV[0]); my $s = $u x int(1048576 / length $u); print $s, "x" x (1048576 - length $s)' \
-    "$unit" >"$work/long-line/Readme.txt"
-{ cat "$work/long-line/Readme.txt"; printf '\r\n'; } >"$work/long-line.expected"
-agreement long-line 'click 2' exit
-shown_bytes long-line "$work/long-line.shown"
-expect "one line of 1 MiB: the edit shows it and CR LF" "$(digest "$work/long-line.expected")" \
-    "$(digest "$work/long-line.shown")"
-expect "one line of 1 MiB: Cancel ends with 0" "exit 0" "$(tail -n1 "$work/long-line.out")"
-
-# 10 MiB: the shipped explanation over and over (280,765 lines). The whole text is shown,
-# a page down is not the end, the end is; agreeing then sets the port up as usual.
-mkdir -p "$work/huge"
-perl -0777 -ne 'print $_ x (int(10485760 / length) + 1)' "$root/res/Readme.txt" >"$work/huge/Readme.txt"
-state=$(new_state huge)
-(cd "$work/huge" && drive "$state" "start $program_win" window 'click 1006' 'window 60000' \
-    'note opened' 'hex on' 'text 1004' 'hex off' controls 'edit 1004' 'scroll 1004 pagedown' 'note page' controls \
-    'scroll 1004 bottom' 'note end' controls 'edit 1004' 'press 1000' 'until 1000 checked' 'click 1' \
-    'note box' window controls 'click 1' exit) >"$work/huge.out"
-shown_bytes huge "$work/huge.shown"
-out=$(grep -v '^text 1004 ' "$work/huge.out")
-expect "10 MiB: the edit shows the whole file" "$(digest "$work/huge/Readme.txt")" "$(digest "$work/huge.shown")"
-agree_at() { control_state 1000 "$(section "$1" "$out")"; }
-expect "10 MiB: agree disabled when opened and one page down, enabled at the end" \
-    "disabled unchecked|disabled unchecked|enabled unchecked" "$(agree_at opened)|$(agree_at page)|$(agree_at end)"
-lines=$(($(tr -cd '\n' <"$work/huge/Readme.txt" | wc -c) + 1))
-view=$(grep '^edit 1004 ' <<<"$(section end "$out")")
-page=$(sed -E 's/.* page=([0-9]+) .*/\1/' <<<"$view")
-expect "10 MiB: every line is in the edit, the view on its last page" \
-    "edit 1004 lines=$lines first=$((lines - page)) page=$page sel=0,0" "$view"
-expect "10 MiB: the set-up still runs after agreeing" "$(quoted "$text_set_up")|exit 0" \
-    "$(box_text "$(section box "$out")")|$(tail -n1 <<<"$out")"
-expect "10 MiB: the port is open in both profiles" "$(both_open 58140)" "$(port_lines "$state" | paste -sd';' -)"
-
+prepare_case() {
+    local bytes shown
+    IFS='|' read -r _ bytes shown <<<"${cases[$1]}"
+    rm -rf Readme.txt
+    case $bytes in
+        -) ;;
+        /) mkdir Readme.txt ;;
+        'big 1') perl -e 'my $u = pack("H*", $ARGV[0]); my $s = $u x int(1048576 / length $u);
+            print $s, "x" x (1048576 - length $s)' "$unit" >Readme.txt ;;
+        'big 10') perl -0777 -ne 'print $_ x (int(10485760 / length) + 1)' "$root/res/Readme.txt" >Readme.txt ;;
+        *) printf "$bytes" >Readme.txt ;;
+    esac
+    case $bytes in
+        big*) cp Readme.txt "$work/expected" && [ "$bytes" = 'big 10' ] || printf '\r\n' >>"$work/expected" ;;
+        *) printf "$shown" >"$work/expected" ;;
+    esac
+}
+digest() { [ "$(wc -c <"$1")" -gt 4096 ] && sha256sum <"$1" | cut -c1-64 || od -An -v -tx1 "$1" | tr -d ' \n'; }
+agree_at() { control_state 1000 "$(section "$1" "$got_out")"; }
+check_case() {
+    local title bytes lines page view
+    IFS='|' read -r title bytes _ <<<"${cases[$1]}"
+    grep '^text 1004 ' "$work/case.out" | grep -o '[0-9a-f]*$' | perl -ne 'chomp; print pack("H*", $_)' >"$work/shown"
+    expect "$title: the edit shows the text, Cancel or the set-up ends with 0" "$(digest "$work/expected")|exit 0" \
+        "$(digest "$work/shown")|$(tail -n1 <<<"$got_out")"
+    [ "$bytes" = 'big 1' ] || expect "$title: agree disabled when opened and before the end, enabled at the end" \
+        "disabled unchecked|disabled unchecked|enabled unchecked" "$(agree_at opened)|$(agree_at keys)|$(agree_at scrolled)"
+    [ "$bytes" = 'big 10' ] || return 0
+    lines=$(($(tr -cd '\n' <Readme.txt | wc -c) + 1))
+    view=$(grep '^edit 1004 ' <<<"$got_out")
+    page=$(sed -E 's/.* page=([0-9]+) .*/\1/' <<<"$view")
+    expect "$title: every line is in the edit, the view on its last page; the set-up runs after agreeing" \
+        "edit 1004 lines=$lines first=$((lines - page)) page=$page sel=0,0|$(quoted "$text_set_up")|$(both_open 58140)" \
+        "$view|$(box_text "$(last_window "$got_out")")|$(ports_of "$state")"
+}
+run_cases
 finish
