@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int RowTextCapacity = 1024;
-constexpr DWORD RowWaitMs = 5000;
 
 // A row's state image as a check box: 1 unticked, 2 ticked, 0 none.
 UINT CheckImageOf(HWND list, int row)
@@ -113,7 +112,7 @@ bool WaitFor(HWND list, Condition condition)
 {
     const DWORD start = ::GetTickCount();
     while (!condition()) {
-        if (::GetTickCount() - start > RowWaitMs) {
+        if (::GetTickCount() - start > static_cast<DWORD>(PatienceMs)) {
             return false;
         }
         ::Sleep(10);

@@ -11,7 +11,7 @@ Session::~Session()
         HANDLE process = programs[i].process.get();
         if (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
             ::TerminateProcess(process, 255);
-            ::WaitForSingleObject(process, 5000);
+            ::WaitForSingleObject(process, static_cast<DWORD>(PatienceMs));
             Print("terminated program " + std::to_string(i + 1));
         }
     }

@@ -40,7 +40,7 @@ bool Window(Session& session, const Invocation& invocation)
         }
     }
     // Let the dialog finish its initialisation before anyone looks at it.
-    ::WaitForInputIdle(program->process.get(), 5000);
+    ::WaitForInputIdle(program->process.get(), static_cast<DWORD>(PatienceMs));
     session.reported.insert(window);
     program->window = window;
     session.Print("window " + session.Text(WindowTextOf(window)));
