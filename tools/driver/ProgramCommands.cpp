@@ -4,7 +4,6 @@
 
 namespace {
 
-
 bool Start(Session& session, const Invocation& invocation)
 {
     if (invocation.rest.empty()) {
