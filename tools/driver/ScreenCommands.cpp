@@ -1,4 +1,5 @@
-// rect: where a window or control is on the screen, for pictures of it.
+// rect, workarea: where a window or control is on the screen, and the part of the screen that
+// windows are placed in.
 #include "Commands.h"
 #include "ControlLookup.h"
 
@@ -27,9 +28,33 @@ bool Rect(Session& session, const Invocation& invocation)
     return true;
 }
 
+// workarea: the work area (the screen less the taskbar and other docked bars) of the monitor
+// that the current window is on, in screen pixels.
+bool WorkArea(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() != 1) {
+        return session.Fail("workarea takes no arguments");
+    }
+    HWND window = CurrentWindow(session);
+    if (!window) {
+        return false;
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return session.Fail("the window's monitor cannot be read");
+    }
+    const RECT& r = monitor.rcWork;
+    char line[120];
+    std::snprintf(line, sizeof(line), "workarea %ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    session.Print(line);
+    return true;
+}
+
 } // namespace
 
 std::vector<Command> ScreenCommands()
 {
-    return {{"rect", Rect}};
+    return {{"rect", Rect}, {"workarea", WorkArea}};
 }
