@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr char ExplanationFile[] = "Readme.txt";
+constexpr wchar_t ExplanationFile[] = L"Readme.txt";
 
 } // namespace
 
@@ -36,13 +36,13 @@ BOOL AgreementDialog::OnInitDialog()
     return TRUE;
 }
 
-void AgreementDialog::LoadExplanation(const char* fileName)
+void AgreementDialog::LoadExplanation(const wchar_t* fileName)
 {
-    std::string text;
+    std::wstring text;
     if (!fw::ReadTextFile(fileName, text)) {
         return;
     }
-    fw::SetText(GetItem(IDC_EXPLANATION), text);
+    ::SetWindowTextW(GetItem(IDC_EXPLANATION), text.c_str());
 }
 
 void AgreementDialog::MakeHeadingBold()

@@ -13,9 +13,9 @@ public:
     explicit AgreementDialog(HWND parent);
     ~AgreementDialog() override;
 
-    // Shows the named text file (code page 932) in the explanation; a file that cannot be opened
+    // Shows the named text file (fw::ReadTextFile) in the explanation; a file that cannot be read
     // leaves it empty.
-    void LoadExplanation(const char* fileName);
+    void LoadExplanation(const wchar_t* fileName);
 
 protected:
     void DoDataExchange(fw::DataExchange& exchange) override;

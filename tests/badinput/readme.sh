@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Readme.txt as it may come: the agreement shows exactly the text the rules give (lines joined
-# with CR LF, 0x1A ends it, other bytes as they are); agree waits for a scroll event at the end.
+# with CR LF, 0x1A ends it, UTF-8 and UTF-16 decoded, other bytes as code page 932); agree waits
+# for a scroll event at the end.
 source "$(dirname "$0")/common.sh"
 
 set_port_number 58140
@@ -10,8 +11,9 @@ text_set_up=$'設定を完了しました。\n'
 mkdir -p "$work/readme"
 cd "$work/readme"
 
-# title | bytes | text shown (printf formats; "-": no file, "/": a folder). A lead byte before a
-# byte that cannot trail shows as one "・" (81 45): the platform's conversion, not the program.
+# title | bytes | text shown in code page 932 (printf formats; "-": no file, "/": a folder). A
+# lead byte before a byte that cannot trail shows as one "・" (81 45): the platform's conversion,
+# not the program.
 cases=(
     'missing|-|'
     'a folder named Readme.txt|/|'
@@ -21,7 +23,9 @@ cases=(
     'end mark right after a lead byte|ab\x83\x1acd\r\n|ab\x81\x45\n'
     'NUL bytes|one\0two\r\nthree\r\n|one'
     'NUL right after a lead byte|a\x81\0b\r\nc|a\x81\x45'
-    'UTF-16 file|\xff\xfeR\0e\0\r\0\n\0|\xff\xfeR'
+    'UTF-16, a byte 0x0A inside a character (上)|\xff\xfe\x0aN\r\0\n\0|\x8f\xe3\r\n'
+    'only a UTF-8 byte order mark|\xef\xbb\xbf|'
+    'UTF-8 but for one stray byte, so code page 932|caf\xc3\xa9 \xa5\r\n|caf\xc3\xa9 \xa5\r\n'
     'lead byte at the end of the file|abc\x83|abc\x81\x45\n'
     'lead byte at the end of a line|ab\x83\r\ncd\r\n|ab\x81\x45\ncd\r\n'
     'lead byte before a byte that cannot trail|a\x83\x20b\r\nx\x85\x40y\r\n|a\x81\x45b\r\nx\x81\x45y\r\n'

@@ -40,9 +40,9 @@ page=${BASH_REMATCH[2]}
 limit=$((lines - page))
 expect "the explanation needs scrolling (more than two pages)" 1 "$([ "$limit" -gt "$page" ] && echo 1)"
 
-# --- Setup, all the way, with the keyboard alone -------------------------------------------------
+# --- Setup, all the way, with the keyboard alone, while another program holds Readme.txt open ----
 # Enter on Next, PageDown through the explanation, Alt+A for the agreeing choice, Enter on OK and
-# on the box. A PageDown moves the caret a page and the view follows it: from the top the k-th
+# on the box. The other program (the driver) reads and writes the file and lets others do so too. A PageDown moves the caret a page and the view follows it: from the top the k-th
 # press shows line (k-1)*page+1 first, and the press that reaches the last line shows the end.
 presses=$(((lines - 2) / page + 1))
 page_downs=()
@@ -50,7 +50,7 @@ for ((i = 1; i < presses; i++)); do
     page_downs+=('key pagedown')
 done
 state=$(new_state setup-full 'current Standard' "$unrelated")
-out=$(drive "$state" "start $program_win" window 'note intro' controls 'text 1005' 'key return' \
+out=$(drive "$state" "hold $(winpath Readme.txt)" "start $program_win" window 'note intro' controls 'text 1005' 'key return' \
     window 'note opened' controls 'edit 1004' 'hex on' 'text 1004' 'hex off' \
     "${page_downs[@]}" "until 1004 first=$(((presses - 2) * page + 1))" 'note page short' controls \
     'key pagedown' "until 1004 first=$limit" 'note at end' controls \
@@ -70,7 +70,7 @@ expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$opened")"
 expect "setup: caret at the start, first line in view" "edit 1004 lines=$lines first=0 page=$page sel=0,0" \
     "$(grep '^edit ' <<<"$opened")"
-expect "setup: the explanation is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
+expect "setup: the explanation, held open elsewhere, is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
     "$(grep '^text 1004 ' <<<"$opened" | sed 's/.* bytes=//')"
 expect "setup: one PageDown short of the end, agree stays disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'page short' "$out")")"
