@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Setup and Remove wizards as a user goes through them: what each screen shows and allows,
-# the scroll-to-the-end rule of the agreement (with the keyboard alone too), refusing at every
-# step, the outcome box, the exit code and what the firewall holds afterwards.
+# the explanation wherever it is found and however it was saved, the scroll-to-the-end rule of
+# the agreement (with the keyboard alone too), refusing at every step, the outcome box, the exit
+# code and what the firewall holds afterwards.
 source "$(dirname "$0")/lib.sh"
 
-# Readme.txt is read from the current directory; the build puts a copy beside the program.
+# Readme.txt is read from the current directory, or else beside the program, where the build
+# puts a copy.
 cd "$bin"
 
 caption='Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール'
@@ -83,6 +85,29 @@ expect "setup: exit code" "exit 0" "$(tail -n1 <<<"$out")"
 expect "setup: the port is open in both profiles, nothing else changed" \
     "$(printf '%s\n' "$(monitor_port_line Domain 58141)" "$(monitor_port_line Standard 58141)" "$unrelated" | sort)" \
     "$(port_lines "$state" | sort)"
+
+# --- Started elsewhere: the explanation beside the program, as editors save it ----------------------
+# From a folder without Readme.txt whose name (配布한) none of the code pages 932, 1252 and 936 holds
+# whole, the program in a folder below it, beside Readme.txt saved as UTF-8 without and with byte
+# order mark and as UTF-16: each time the view holds exactly the text of the code page 932 file
+# above. (The driver starts the program by a relative path: its command line is in the system's
+# code page.)
+elsewhere=$work/配布한
+runs=()
+for encoding in utf-8 utf-8-bom utf-16; do
+    mkdir -p "$elsewhere/$encoding"
+    cp FirewallSetup.exe "$elsewhere/$encoding/"
+    case $encoding in
+        utf-8) iconv -f CP932 -t UTF-8 Readme.txt ;;
+        utf-8-bom) printf '\xef\xbb\xbf' && iconv -f CP932 -t UTF-8 Readme.txt ;;
+        utf-16) printf '\xff\xfe' && iconv -f CP932 -t UTF-16LE Readme.txt ;;
+    esac >"$elsewhere/$encoding/Readme.txt"
+    runs+=("start $encoding\\FirewallSetup.exe" window 'click 1006' window 'hex on' 'text 1004' 'click 2' exit)
+done
+out=$(cd "$elsewhere" && drive "$(new_state elsewhere)" "${runs[@]}")
+shipped=$(printf '%s\nexit 0\n' "$(grep '^text 1004 ' <<<"$opened")")
+expect "elsewhere: UTF-8, UTF-8 with mark and UTF-16 beside the program show the text of the code page 932 file" \
+    "$(printf '%s\n' "$shipped" "$shipped" "$shipped")" "$(grep -E '^(text 1004|exit) ' <<<"$out")"
 
 # Under another system code page only the runs through every screen follow: Setup above, Remove below.
 if ! other_code_page; then
