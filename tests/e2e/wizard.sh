@@ -111,21 +111,23 @@ expect "elsewhere: UTF-8, UTF-8 with mark and UTF-16 beside the program show the
 
 # Under another system code page only the runs through every screen follow: Setup above, Remove below.
 if ! other_code_page; then
-# --- The focus arriving by Tab, then Ctrl+End -----------------------------------------------------
-# Tab round to the explanation (each press goes where the focus then is): its select-all shows the
-# end, which is no reading, and Ctrl+End there scrolls nothing. From the top, Ctrl+End reaches the
-# end in one go.
-state=$(new_state setup-ctrl-end)
-out=$(drive "$state" "start $program_win" window 'key return' window 'key tab' 'key tab 1001' 'key tab 2' \
-    "until 1004 first=$limit" 'note tabbed back' controls 'key ctrl+end' 'note ctrl+end at the end' controls \
-    'key ctrl+home' 'note top' 'edit 1004' 'key ctrl+end' 'note ctrl+end from the top' controls 'key escape' exit)
-expect "tab: the select-all that shows the end leaves agree disabled" \
-    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'tabbed back' "$out")")"
-expect "tab: Ctrl+End with the end in view scrolls nothing, agree stays disabled" \
-    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'ctrl+end at the end' "$out")")"
-expect "tab: Ctrl+Home shows the top" "first=0" "$(grep -o 'first=[0-9]*' <<<"$(section top "$out")")"
-expect "tab: Ctrl+End from the top enables agree" "enabled unchecked | enabled unchecked | disabled" \
-    "$(choices "$(section 'ctrl+end from the top' "$out")")"
+# --- The focus arriving by Tab leaves the view where the reader left it --------------------------
+# Two pages read, then Tab round to the explanation (each press goes where the focus then is):
+# nothing is selected, the view has not moved and agree stays disabled. PageDown goes on from
+# there, and Ctrl+End reaches the end, which enables agree.
+state=$(new_state setup-tab)
+out=$(drive "$state" "start $program_win" window 'key return' window 'key pagedown' 'key pagedown' \
+    "until 1004 first=$((page + 1))" 'note read' 'edit 1004' 'key tab' 'key tab 1001' 'key tab 2' 'until 1004 focused' \
+    'note tabbed back' 'edit 1004' controls 'key pagedown' "until 1004 first=$((2 * page + 1))" 'note next page' controls \
+    'key ctrl+end' 'note ctrl+end' controls 'key escape' exit)
+expect "tab: back in the explanation, nothing selected and the view where it was" \
+    "$(grep '^edit ' <<<"$(section read "$out")")" "$(grep '^edit ' <<<"$(section 'tabbed back' "$out")")"
+expect "tab: agree stays disabled" "disabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'tabbed back' "$out")")"
+expect "tab: PageDown after the tabs goes on from there, agree still disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'next page' "$out")")"
+expect "tab: Ctrl+End reaches the end and enables agree" "enabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'ctrl+end' "$out")")"
 expect "tab: Esc ends without a box" "exit 0" "$(tail -n1 <<<"$out")"
 
 # --- Dragging the thumb: the end counts while the thumb is still held ----------------------------
