@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The Setup and Remove wizards as a user goes through them: what each screen shows and allows,
-# the explanation wherever it is found and however it was saved, the scroll-to-the-end rule of
-# the agreement (with the keyboard alone too), refusing at every step, the outcome box, the exit
-# code and what the firewall holds afterwards.
+# The Setup and Remove wizards as a user goes through them: where each screen opens, what it
+# shows and allows, the explanation wherever it is found and however it was saved, the
+# scroll-to-the-end rule of the agreement (with the keyboard alone too), refusing at every step,
+# the outcome box, the exit code and what the firewall holds afterwards.
 source "$(dirname "$0")/lib.sh"
 
 # Readme.txt is read from the current directory, or else beside the program, where the build
@@ -20,6 +20,15 @@ unrelated='port Standard TCP 8080 disabled all v4 builtin - Web proxy'
 
 # The agreement dialog's controls that change, as "agree | disagree | OK".
 choices() { printf '%s | %s | %s' "$(control_state 1000 "$1")" "$(control_state 1001 "$1")" "$(control_state 1 "$1")"; }
+
+# "yes" when the window of the `rect` line in $1 lies in the middle of the `workarea` line's.
+centred() {
+    local x y w h wx wy ww wh
+    read -r _ x y w h <<<"$(grep '^rect ' <<<"$1")"
+    read -r _ wx wy ww wh <<<"$(grep '^workarea ' <<<"$1")"
+    [ "$x $y" = "$((wx + (ww - w) / 2)) $((wy + (wh - h) / 2))" ] && echo yes ||
+        echo "window at $x,$y ${w}x$h, work area at $wx,$wy ${ww}x$wh"
+}
 
 # The box's caption and text (the static that is not the empty icon).
 box_of() {
@@ -52,8 +61,8 @@ for ((i = 1; i < presses; i++)); do
     page_downs+=('key pagedown')
 done
 state=$(new_state setup-full 'current Standard' "$unrelated")
-out=$(drive "$state" "hold $(winpath Readme.txt)" "start $program_win" window 'note intro' controls 'text 1005' 'key return' \
-    window 'note opened' controls 'edit 1004' 'hex on' 'text 1004' 'hex off' \
+out=$(drive "$state" "hold $(winpath Readme.txt)" "start $program_win" window 'note intro' controls 'text 1005' \
+    rect workarea 'key return' window 'note opened' controls rect workarea 'edit 1004' 'hex on' 'text 1004' 'hex off' \
     "${page_downs[@]}" "until 1004 first=$(((presses - 2) * page + 1))" 'note page short' controls \
     'key pagedown' "until 1004 first=$limit" 'note at end' controls \
     'key alt+a' 'until 1000 checked' 'note agreed' controls \
@@ -65,7 +74,9 @@ expect "setup: intro port sentence from the registry" "text 1005 $(quoted "$(por
 expect "setup: intro never shows the placeholder" "" "$(grep '○○' <<<"$intro" || true)"
 expect "setup: intro offers Next and Cancel" "enabled | enabled" \
     "$(control_state 1006 "$intro") | $(control_state 2 "$intro")"
+expect "setup: intro opens centred on the work area" yes "$(centred "$intro")"
 opened=$(section opened "$out")
+expect "setup: agreement opens centred on the work area" yes "$(centred "$opened")"
 expect "setup: Enter on the intro goes on to the agreement" "window $(quoted "$caption")" \
     "$(grep '^window ' <<<"$out" | sed -n 2p)"
 expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
@@ -198,7 +209,7 @@ removal_state() { # NAME [STATEMENT...]
         "$(monitor_port_line Standard 58140)"
 }
 state=$(removal_state remove)
-out=$(drive "$state" "start $program_win /D" window 'note opened' controls 'rows 1007' \
+out=$(drive "$state" "start $program_win /D" window 'note opened' controls 'rows 1007' rect workarea \
     'select 1007 2' 'note selected' controls 'rows 1007' \
     'tick 1007 1' 'note ticked' controls 'rows 1007' \
     'untick 1007 1' 'note unticked' controls \
@@ -209,6 +220,7 @@ expect "remove: one row per port, twins once, none ticked, the first selected" \
     "$(printf '%s\n' 'rows 1007 3' 'row 0 "UDP 5000" unticked selected focused' 'row 1 "UDP 58140" unticked' \
         'row 2 "TCP 80" unticked')" "$(grep '^row' <<<"$opened")"
 expect "remove: OK disabled while nothing is ticked" "disabled" "$(control_state 1 "$opened")"
+expect "remove: opens centred on the work area" yes "$(centred "$opened")"
 selected=$(section selected "$out")
 expect "remove: selecting a row ticks nothing" "disabled" "$(control_state 1 "$selected")"
 expect "remove: the selection moved" 'row 2 "TCP 80" unticked selected focused' "$(grep '^row 2 ' <<<"$selected")"
