@@ -7,6 +7,15 @@
 
 namespace {
 
+// "NAME LEFT TOP WIDTH HEIGHT"
+void PrintRect(Session& session, const char* name, const RECT& r)
+{
+    char line[120];
+    std::snprintf(line, sizeof(line), "%s %ld %ld %ld %ld", name, static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    session.Print(line);
+}
+
 // rect [ID]: the current window's rectangle, or its control's, in screen pixels.
 bool Rect(Session& session, const Invocation& invocation)
 {
@@ -21,10 +30,7 @@ bool Rect(Session& session, const Invocation& invocation)
     if (!::GetWindowRect(target, &r)) {
         return session.Fail("the window has no rectangle");
     }
-    char line[120];
-    std::snprintf(line, sizeof(line), "rect %ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top),
-                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
-    session.Print(line);
+    PrintRect(session, "rect", r);
     return true;
 }
 
@@ -44,11 +50,7 @@ bool WorkArea(Session& session, const Invocation& invocation)
     if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
         return session.Fail("the window's monitor cannot be read");
     }
-    const RECT& r = monitor.rcWork;
-    char line[120];
-    std::snprintf(line, sizeof(line), "workarea %ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top),
-                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
-    session.Print(line);
+    PrintRect(session, "workarea", monitor.rcWork);
     return true;
 }
 
