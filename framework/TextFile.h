@@ -4,16 +4,16 @@
 
 namespace fw {
 
-// Reads a text file for display in a multi-line edit control. The file is opened read-only
-// and without sharing: while anyone else holds it open, the open fails.
+// Reads a whole text file as UTF-16 text for display in a multi-line edit control, decoded and
+// with its lines joined as DecodeText (TextDecoding.h) does.
 //
-// Lines end at LF; a CR right before the LF goes with it. Every line, a last one without a
-// line end included, is appended with CR LF, so a final line end adds no empty line and an
-// empty file gives an empty text. A byte 0x1A ends the text. All other bytes are kept as
-// they are, in no particular code page, and a line may be of any length.
+// The file is opened for reading and shared with everyone: another program that has it open
+// (a viewer, an editor, a virus scanner), even for writing, does not keep it from being read.
+// It is read in one go and closed before it is decoded.
 //
-// Returns false, with text empty, when the file cannot be opened or the text does not fit
-// in memory. A read error part-way keeps the lines read until then.
-bool ReadTextFile(const char* path, std::string& text);
+// False, with text empty, when the file cannot be opened (missing, a folder, held by a program
+// that shares it with nobody) or the text does not fit in memory. A read error part-way keeps
+// what was read until then.
+bool ReadTextFile(const wchar_t* path, std::wstring& text);
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #include "ui/AgreementDialog.h"
 
 #include "framework/DataExchange.h"
+#include "framework/ProgramFolder.h"
 #include "framework/TextFile.h"
 #include "res/resource.h"
 
@@ -8,7 +9,7 @@
 
 namespace {
 
-constexpr char ExplanationFile[] = "Readme.txt";
+constexpr wchar_t ExplanationFile[] = L"Readme.txt";
 
 } // namespace
 
@@ -28,21 +29,32 @@ BOOL AgreementDialog::OnInitDialog()
     BusyDialog::OnInitDialog();
     ::EnableWindow(GetItem(IDOK), FALSE);
     ::EnableWindow(GetItem(IDC_AGREE), FALSE);
-    explanationView.SetEnableTarget(IDC_AGREE);
-    LoadExplanation(ExplanationFile);
+    // Without an explanation there is no end to read to: agree then stays disabled for good.
+    if (LoadExplanation(ExplanationFile)) {
+        explanationView.SetEnableTarget(IDC_AGREE);
+    }
     firstShow = 1;
     MakeHeadingBold();
     UpdateData(false);
     return TRUE;
 }
 
-void AgreementDialog::LoadExplanation(const char* fileName)
+bool AgreementDialog::LoadExplanation(const wchar_t* fileName)
 {
-    std::string text;
-    if (!fw::ReadTextFile(fileName, text)) {
-        return;
+    // The current directory first, as ever; then beside the program, where the file ships, for
+    // a program started elsewhere (a script run as administrator starts in the system folder).
+    std::wstring text;
+    std::wstring folder;
+    const bool read = fw::ReadTextFile(fileName, text) ||
+                      (fw::GetProgramFolder(folder) && fw::ReadTextFile((folder + fileName).c_str(), text));
+    if (!read) {
+        // One line; LoadStringW truncates, never overruns.
+        wchar_t line[256] = {};
+        ::LoadStringW(::GetModuleHandleA(nullptr), IDS_NO_EXPLANATION, line, ARRAYSIZE(line));
+        text = line;
     }
-    fw::SetText(GetItem(IDC_EXPLANATION), text);
+    ::SetWindowTextW(GetItem(IDC_EXPLANATION), text.c_str());
+    return read;
 }
 
 void AgreementDialog::MakeHeadingBold()

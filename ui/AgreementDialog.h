@@ -13,9 +13,10 @@ public:
     explicit AgreementDialog(HWND parent);
     ~AgreementDialog() override;
 
-    // Shows the named text file (code page 932) in the explanation; a file that cannot be opened
-    // leaves it empty.
-    void LoadExplanation(const char* fileName);
+    // Shows the named text file (fw::ReadTextFile) in the explanation, from the current directory
+    // or else from the program's folder; false, with a line that says so in its place, when it
+    // can be read from neither.
+    bool LoadExplanation(const wchar_t* fileName);
 
 protected:
     void DoDataExchange(fw::DataExchange& exchange) override;

@@ -1,5 +1,7 @@
 #include "ui/BusyDialog.h"
 
+#include "framework/CenterWindow.h"
+
 namespace {
 
 constexpr UINT_PTR WatchTimerId = 0x4642;
@@ -40,6 +42,12 @@ void BusyDialog::LeaveBusy()
     }
     busy = 0;
     busyButtonId = 0;
+}
+
+BOOL BusyDialog::OnInitDialog()
+{
+    fw::CenterOnWorkArea(GetHwnd());
+    return fw::Dialog::OnInitDialog();
 }
 
 void BusyDialog::DoDataExchange(fw::DataExchange&) {}

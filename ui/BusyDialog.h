@@ -32,6 +32,8 @@ public:
     bool HasStarted() const { return started; }
 
 protected:
+    // Centres the dialog on its screen's work area before it is shown, then the base's.
+    BOOL OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& exchange) override;
     BOOL PreTranslateMessage(MSG* message) override;
     void OnOK() override;

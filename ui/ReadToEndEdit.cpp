@@ -4,7 +4,7 @@ namespace {
 
 // The keys with which a reader moves the view towards the end of the text. Keys that move
 // the view away from the end or only the caret are left out, and so is the control's own
-// scrolling (the select-all on focus, a selection dragged past the edge with the mouse).
+// scrolling (a selection dragged past the edge with the mouse).
 bool IsReadingKey(WPARAM key)
 {
     return key == VK_NEXT || key == VK_DOWN || (key == VK_END && ::GetKeyState(VK_CONTROL) < 0);
@@ -60,6 +60,12 @@ bool ReadToEndEdit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         result = DefaultHandling(message, wParam, lParam);
         OnSysColorChange();
         return true;
+    case WM_GETDLGCODE:
+        // Without DLGC_HASSETSEL the dialog manager selects nothing when the focus arrives (Tab,
+        // Shift+Tab, the dialog's first focus): its select-all would move the caret to the end
+        // and the view to the last page, where the end is in view but was never scrolled to.
+        result = DefaultHandling(message, wParam, lParam) & ~DLGC_HASSETSEL;
+        return true;
     default:
         return false;
     }
@@ -80,8 +86,8 @@ LRESULT ReadToEndEdit::ScrollAsTheUser(UINT message, WPARAM wParam, LPARAM lPara
 
 void ReadToEndEdit::OnScrollNotify()
 {
-    // Some edit controls also notify when they scroll on their own (a new text, the caret
-    // moved by the dialog manager's select-all on focus); only the user's scrolling counts.
+    // Some edit controls also notify when they scroll on their own (a new text, a selection
+    // dragged past the edge); only the user's scrolling counts.
     if (userScrolling != 0) {
         userScrolled = true;
     }

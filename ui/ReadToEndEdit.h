@@ -7,7 +7,8 @@
 
 // A read-only multi-line edit that enables one sibling control once the user has scrolled it
 // to the end of its text, and paints in the window colours (not the grey of a read-only edit),
-// following changes of the system colours.
+// following changes of the system colours. The focus arriving selects nothing and leaves the
+// view where the reader left it.
 class ReadToEndEdit : public fw::Edit {
 public:
     ReadToEndEdit();

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Readme.txt as it may come: the agreement shows exactly the text the rules give (lines joined
-# with CR LF, 0x1A ends it, other bytes as they are); agree waits for a scroll event at the end.
+# with CR LF, 0x1A ends it, UTF-8 and UTF-16 decoded, other bytes as code page 932); agree waits
+# for a scroll event at the end, and without a readable file it never comes. The program is a
+# copy alone in the folder, so that no Readme.txt lies beside it either.
 source "$(dirname "$0")/common.sh"
 
 set_port_number 58140
@@ -9,19 +11,25 @@ before=
 text_set_up=$'設定を完了しました。\n'
 mkdir -p "$work/readme"
 cd "$work/readme"
+cp "$bin/FirewallSetup.exe" .
+program_win=$(winpath FirewallSetup.exe)
+no_explanation='説明ファイル「Readme.txt」を読み込めませんでした。'
 
-# title | bytes | text shown (printf formats; "-": no file, "/": a folder). A lead byte before a
-# byte that cannot trail shows as one "・" (81 45): the platform's conversion, not the program.
+# title | bytes | text shown in code page 932 (printf formats; "-": no file, "/": a folder; "!":
+# the line that says the file cannot be read). A lead byte before a byte that cannot trail shows
+# as one "・" (81 45): the platform's conversion, not the program.
 cases=(
-    'missing|-|'
-    'a folder named Readme.txt|/|'
+    'missing|-|!'
+    'a folder named Readme.txt|/|!'
     'empty||'
     'only the end mark|\x1a|'
     'end mark in the middle|line1\r\nab\x1acd\r\nline3\r\n|line1\r\nab\r\n'
     'end mark right after a lead byte|ab\x83\x1acd\r\n|ab\x81\x45\n'
     'NUL bytes|one\0two\r\nthree\r\n|one'
     'NUL right after a lead byte|a\x81\0b\r\nc|a\x81\x45'
-    'UTF-16 file|\xff\xfeR\0e\0\r\0\n\0|\xff\xfeR'
+    'UTF-16, a byte 0x0A inside a character (上)|\xff\xfe\x0aN\r\0\n\0|\x8f\xe3\r\n'
+    'only a UTF-8 byte order mark|\xef\xbb\xbf|'
+    'UTF-8 but for one stray byte, so code page 932|caf\xc3\xa9 \xa5\r\n|caf\xc3\xa9 \xa5\r\n'
     'lead byte at the end of the file|abc\x83|abc\x81\x45\n'
     'lead byte at the end of a line|ab\x83\r\ncd\r\n|ab\x81\x45\ncd\r\n'
     'lead byte before a byte that cannot trail|a\x83\x20b\r\nx\x85\x40y\r\n|a\x81\x45b\r\nx\x81\x45y\r\n'
@@ -60,19 +68,21 @@ prepare_case() {
     esac
     case $bytes in
         big*) cp Readme.txt "$work/expected" && [ "$bytes" = 'big 10' ] || printf '\r\n' >>"$work/expected" ;;
-        *) printf "$shown" >"$work/expected" ;;
+        *) [ "$shown" = '!' ] && printf '%s' "$no_explanation" | iconv -f UTF-8 -t CP932 >"$work/expected" ||
+            printf "$shown" >"$work/expected" ;;
     esac
 }
 digest() { [ "$(wc -c <"$1")" -gt 4096 ] && sha256sum <"$1" | cut -c1-64 || od -An -v -tx1 "$1" | tr -d ' \n'; }
 agree_at() { control_state 1000 "$(section "$1" "$got_out")"; }
 check_case() {
-    local title bytes lines page view
-    IFS='|' read -r title bytes _ <<<"${cases[$1]}"
+    local title bytes shown lines page view at_end=enabled
+    IFS='|' read -r title bytes shown <<<"${cases[$1]}"
+    [ "$shown" != '!' ] || at_end=disabled
     grep '^text 1004 ' "$work/case.out" | grep -o '[0-9a-f]*$' | perl -ne 'chomp; print pack("H*", $_)' >"$work/shown"
     expect "$title: the edit shows the text, Cancel or the set-up ends with 0" "$(digest "$work/expected")|exit 0" \
         "$(digest "$work/shown")|$(tail -n1 <<<"$got_out")"
-    [ "$bytes" = 'big 1' ] || expect "$title: agree disabled when opened and before the end, enabled at the end" \
-        "disabled unchecked|disabled unchecked|enabled unchecked" "$(agree_at opened)|$(agree_at keys)|$(agree_at scrolled)"
+    [ "$bytes" = 'big 1' ] || expect "$title: agree disabled when opened and before the end, $at_end at the end" \
+        "disabled unchecked|disabled unchecked|$at_end unchecked" "$(agree_at opened)|$(agree_at keys)|$(agree_at scrolled)"
     [ "$bytes" = 'big 10' ] || return 0
     lines=$(($(tr -cd '\n' <Readme.txt | wc -c) + 1))
     view=$(grep '^edit 1004 ' <<<"$got_out")

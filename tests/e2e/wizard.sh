@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Setup and Remove wizards as a user goes through them: what each screen shows and allows,
-# the scroll-to-the-end rule of the agreement (with the keyboard alone too), refusing at every
-# step, the outcome box, the exit code and what the firewall holds afterwards.
+# The Setup and Remove wizards as a user goes through them: where each screen opens, what it
+# shows and allows, the explanation wherever it is found and however it was saved, the
+# scroll-to-the-end rule of the agreement (with the keyboard alone too), refusing at every step,
+# the outcome box, the exit code and what the firewall holds afterwards.
 source "$(dirname "$0")/lib.sh"
 
-# Readme.txt is read from the current directory; the build puts a copy beside the program.
+# Readme.txt is read from the current directory, or else beside the program, where the build
+# puts a copy.
 cd "$bin"
 
 caption='Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール'
@@ -18,6 +20,15 @@ unrelated='port Standard TCP 8080 disabled all v4 builtin - Web proxy'
 
 # The agreement dialog's controls that change, as "agree | disagree | OK".
 choices() { printf '%s | %s | %s' "$(control_state 1000 "$1")" "$(control_state 1001 "$1")" "$(control_state 1 "$1")"; }
+
+# "yes" when the window of the `rect` line in $1 lies in the middle of the `workarea` line's.
+centred() {
+    local x y w h wx wy ww wh
+    read -r _ x y w h <<<"$(grep '^rect ' <<<"$1")"
+    read -r _ wx wy ww wh <<<"$(grep '^workarea ' <<<"$1")"
+    [ "$x $y" = "$((wx + (ww - w) / 2)) $((wy + (wh - h) / 2))" ] && echo yes ||
+        echo "window at $x,$y ${w}x$h, work area at $wx,$wy ${ww}x$wh"
+}
 
 # The box's caption and text (the static that is not the empty icon).
 box_of() {
@@ -40,9 +51,9 @@ page=${BASH_REMATCH[2]}
 limit=$((lines - page))
 expect "the explanation needs scrolling (more than two pages)" 1 "$([ "$limit" -gt "$page" ] && echo 1)"
 
-# --- Setup, all the way, with the keyboard alone -------------------------------------------------
+# --- Setup, all the way, with the keyboard alone, while another program holds Readme.txt open ----
 # Enter on Next, PageDown through the explanation, Alt+A for the agreeing choice, Enter on OK and
-# on the box. A PageDown moves the caret a page and the view follows it: from the top the k-th
+# on the box. The other program (the driver) reads and writes the file and lets others do so too. A PageDown moves the caret a page and the view follows it: from the top the k-th
 # press shows line (k-1)*page+1 first, and the press that reaches the last line shows the end.
 presses=$(((lines - 2) / page + 1))
 page_downs=()
@@ -50,8 +61,8 @@ for ((i = 1; i < presses; i++)); do
     page_downs+=('key pagedown')
 done
 state=$(new_state setup-full 'current Standard' "$unrelated")
-out=$(drive "$state" "start $program_win" window 'note intro' controls 'text 1005' 'key return' \
-    window 'note opened' controls 'edit 1004' 'hex on' 'text 1004' 'hex off' \
+out=$(drive "$state" "hold $(winpath Readme.txt)" "start $program_win" window 'note intro' controls 'text 1005' \
+    rect workarea 'key return' window 'note opened' controls rect workarea 'edit 1004' 'hex on' 'text 1004' 'hex off' \
     "${page_downs[@]}" "until 1004 first=$(((presses - 2) * page + 1))" 'note page short' controls \
     'key pagedown' "until 1004 first=$limit" 'note at end' controls \
     'key alt+a' 'until 1000 checked' 'note agreed' controls \
@@ -63,14 +74,16 @@ expect "setup: intro port sentence from the registry" "text 1005 $(quoted "$(por
 expect "setup: intro never shows the placeholder" "" "$(grep '○○' <<<"$intro" || true)"
 expect "setup: intro offers Next and Cancel" "enabled | enabled" \
     "$(control_state 1006 "$intro") | $(control_state 2 "$intro")"
+expect "setup: intro opens centred on the work area" yes "$(centred "$intro")"
 opened=$(section opened "$out")
+expect "setup: agreement opens centred on the work area" yes "$(centred "$opened")"
 expect "setup: Enter on the intro goes on to the agreement" "window $(quoted "$caption")" \
     "$(grep '^window ' <<<"$out" | sed -n 2p)"
 expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$opened")"
 expect "setup: caret at the start, first line in view" "edit 1004 lines=$lines first=0 page=$page sel=0,0" \
     "$(grep '^edit ' <<<"$opened")"
-expect "setup: the explanation is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
+expect "setup: the explanation, held open elsewhere, is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
     "$(grep '^text 1004 ' <<<"$opened" | sed 's/.* bytes=//')"
 expect "setup: one PageDown short of the end, agree stays disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'page short' "$out")")"
@@ -84,23 +97,48 @@ expect "setup: the port is open in both profiles, nothing else changed" \
     "$(printf '%s\n' "$(monitor_port_line Domain 58141)" "$(monitor_port_line Standard 58141)" "$unrelated" | sort)" \
     "$(port_lines "$state" | sort)"
 
+# --- Started elsewhere: the explanation beside the program, as editors save it ----------------------
+# From a folder without Readme.txt whose name (配布한) none of the code pages 932, 1252 and 936 holds
+# whole, the program in a folder below it, beside Readme.txt saved as UTF-8 without and with byte
+# order mark and as UTF-16: each time the view holds exactly the text of the code page 932 file
+# above. (The driver starts the program by a relative path: its command line is in the system's
+# code page.)
+elsewhere=$work/配布한
+runs=()
+for encoding in utf-8 utf-8-bom utf-16; do
+    mkdir -p "$elsewhere/$encoding"
+    cp FirewallSetup.exe "$elsewhere/$encoding/"
+    case $encoding in
+        utf-8) iconv -f CP932 -t UTF-8 Readme.txt ;;
+        utf-8-bom) printf '\xef\xbb\xbf' && iconv -f CP932 -t UTF-8 Readme.txt ;;
+        utf-16) printf '\xff\xfe' && iconv -f CP932 -t UTF-16LE Readme.txt ;;
+    esac >"$elsewhere/$encoding/Readme.txt"
+    runs+=("start $encoding\\FirewallSetup.exe" window 'click 1006' window 'hex on' 'text 1004' 'click 2' exit)
+done
+out=$(cd "$elsewhere" && drive "$(new_state elsewhere)" "${runs[@]}")
+shipped=$(printf '%s\nexit 0\n' "$(grep '^text 1004 ' <<<"$opened")")
+expect "elsewhere: UTF-8, UTF-8 with mark and UTF-16 beside the program show the text of the code page 932 file" \
+    "$(printf '%s\n' "$shipped" "$shipped" "$shipped")" "$(grep -E '^(text 1004|exit) ' <<<"$out")"
+
 # Under another system code page only the runs through every screen follow: Setup above, Remove below.
 if ! other_code_page; then
-# --- The focus arriving by Tab, then Ctrl+End -----------------------------------------------------
-# Tab round to the explanation (each press goes where the focus then is): its select-all shows the
-# end, which is no reading, and Ctrl+End there scrolls nothing. From the top, Ctrl+End reaches the
-# end in one go.
-state=$(new_state setup-ctrl-end)
-out=$(drive "$state" "start $program_win" window 'key return' window 'key tab' 'key tab 1001' 'key tab 2' \
-    "until 1004 first=$limit" 'note tabbed back' controls 'key ctrl+end' 'note ctrl+end at the end' controls \
-    'key ctrl+home' 'note top' 'edit 1004' 'key ctrl+end' 'note ctrl+end from the top' controls 'key escape' exit)
-expect "tab: the select-all that shows the end leaves agree disabled" \
-    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'tabbed back' "$out")")"
-expect "tab: Ctrl+End with the end in view scrolls nothing, agree stays disabled" \
-    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'ctrl+end at the end' "$out")")"
-expect "tab: Ctrl+Home shows the top" "first=0" "$(grep -o 'first=[0-9]*' <<<"$(section top "$out")")"
-expect "tab: Ctrl+End from the top enables agree" "enabled unchecked | enabled unchecked | disabled" \
-    "$(choices "$(section 'ctrl+end from the top' "$out")")"
+# --- The focus arriving by Tab leaves the view where the reader left it --------------------------
+# Two pages read, then Tab round to the explanation (each press goes where the focus then is):
+# nothing is selected, the view has not moved and agree stays disabled. PageDown goes on from
+# there, and Ctrl+End reaches the end, which enables agree.
+state=$(new_state setup-tab)
+out=$(drive "$state" "start $program_win" window 'key return' window 'key pagedown' 'key pagedown' \
+    "until 1004 first=$((page + 1))" 'note read' 'edit 1004' 'key tab' 'key tab 1001' 'key tab 2' 'until 1004 focused' \
+    'note tabbed back' 'edit 1004' controls 'key pagedown' "until 1004 first=$((2 * page + 1))" 'note next page' controls \
+    'key ctrl+end' 'note ctrl+end' controls 'key escape' exit)
+expect "tab: back in the explanation, nothing selected and the view where it was" \
+    "$(grep '^edit ' <<<"$(section read "$out")")" "$(grep '^edit ' <<<"$(section 'tabbed back' "$out")")"
+expect "tab: agree stays disabled" "disabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'tabbed back' "$out")")"
+expect "tab: PageDown after the tabs goes on from there, agree still disabled" \
+    "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'next page' "$out")")"
+expect "tab: Ctrl+End reaches the end and enables agree" "enabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'ctrl+end' "$out")")"
 expect "tab: Esc ends without a box" "exit 0" "$(tail -n1 <<<"$out")"
 
 # --- Dragging the thumb: the end counts while the thumb is still held ----------------------------
@@ -171,7 +209,7 @@ removal_state() { # NAME [STATEMENT...]
         "$(monitor_port_line Standard 58140)"
 }
 state=$(removal_state remove)
-out=$(drive "$state" "start $program_win /D" window 'note opened' controls 'rows 1007' \
+out=$(drive "$state" "start $program_win /D" window 'note opened' controls 'rows 1007' rect workarea \
     'select 1007 2' 'note selected' controls 'rows 1007' \
     'tick 1007 1' 'note ticked' controls 'rows 1007' \
     'untick 1007 1' 'note unticked' controls \
@@ -182,6 +220,7 @@ expect "remove: one row per port, twins once, none ticked, the first selected" \
     "$(printf '%s\n' 'rows 1007 3' 'row 0 "UDP 5000" unticked selected focused' 'row 1 "UDP 58140" unticked' \
         'row 2 "TCP 80" unticked')" "$(grep '^row' <<<"$opened")"
 expect "remove: OK disabled while nothing is ticked" "disabled" "$(control_state 1 "$opened")"
+expect "remove: opens centred on the work area" yes "$(centred "$opened")"
 selected=$(section selected "$out")
 expect "remove: selecting a row ticks nothing" "disabled" "$(control_state 1 "$selected")"
 expect "remove: the selection moved" 'row 2 "TCP 80" unticked selected focused' "$(grep '^row 2 ' <<<"$selected")"

@@ -1,6 +1,8 @@
-// Reading the explanation file: line ends, the end mark, and files that cannot be read.
+// The explanation file's text: line ends, the end mark, the encodings editors write, and a file
+// that another program holds open.
 
 #include "framework/Handles.h"
+#include "framework/TextDecoding.h"
 #include "framework/TextFile.h"
 
 #include <gtest/gtest.h>
@@ -10,69 +12,68 @@
 
 namespace {
 
-class TextFileTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        char folder[MAX_PATH] = {};
-        ::GetTempPathA(sizeof(folder), folder);
-        ::GetTempFileNameA(folder, "txt", 0, path);
-    }
-    void TearDown() override { ::DeleteFileA(path); }
-
-    void Write(const std::string& bytes)
-    {
-        fw::UniqueHandle file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-    }
-
-    char path[MAX_PATH] = {};
-};
-
 struct Case {
     const char* name;
     std::string bytes;
-    std::string text;
+    std::wstring text;
 };
 
-TEST_F(TextFileTest, TurnsEveryLineIntoCrLf)
+TEST(TextFile, DecodesWhatEditorsWriteAndTurnsEveryLineIntoCrLf)
 {
     const Case cases[] = {
-        {"windows line ends", "one\r\ntwo\r\n\r\nfour\r\n", "one\r\ntwo\r\n\r\nfour\r\n"},
-        {"bare line feeds", "one\ntwo\n\nfour\n", "one\r\ntwo\r\n\r\nfour\r\n"},
-        {"last line without end", "one\r\ntwo", "one\r\ntwo\r\n"},
-        {"empty file", "", ""},
-        {"only a line end", "\n", "\r\n"},
-        {"end mark", "one\r\ntw\x1Ao\r\nthree\r\n", "one\r\ntw\r\n"},
-        {"end mark at a line start", "one\n\x1A", "one\r\n"},
-        {"lone carriage returns stay", "a\rb\r\r\nc\r", "a\rb\r\r\nc\r\r\n"},
-        {"code page 932 bytes as they are", "\x83\x7c\x81\x5b\x83\x67\n\x81\x9c", "\x83\x7c\x81\x5b\x83\x67\r\n\x81\x9c\r\n"},
-        {"lines longer than any buffer", std::string(20000, 'x') + "\n" + std::string(9000, 'y'),
-         std::string(20000, 'x') + "\r\n" + std::string(9000, 'y') + "\r\n"},
+        {"windows line ends", "one\r\ntwo\r\n\r\nfour\r\n", L"one\r\ntwo\r\n\r\nfour\r\n"},
+        {"bare line feeds", "one\ntwo\n\nfour\n", L"one\r\ntwo\r\n\r\nfour\r\n"},
+        {"last line without end", "one\r\ntwo", L"one\r\ntwo\r\n"},
+        {"empty file", "", L""},
+        {"only a line end", "\n", L"\r\n"},
+        {"end mark", "one\r\ntw\x1Ao\r\nthree\r\n", L"one\r\ntw\r\n"},
+        {"end mark at a line start", "one\n\x1A", L"one\r\n"},
+        {"lone carriage returns stay", "a\rb\r\r\nc\r", L"a\rb\r\r\nc\r\r\n"},
+        {"code page 932", "\x83\x7c\x81\x5b\x83\x67\n\x81\x9c", L"ポート\r\n●\r\n"},
+        {"UTF-8", u8"説明\nend\x1A説", L"説明\r\nend\r\n"},
+        {"UTF-8 beyond the basic plane", u8"😀", L"\xD83D\xDE00\r\n"},
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF" "abc\r\n", L"abc\r\n"},
+        {"only a UTF-8 byte order mark", "\xEF\xBB\xBF", L""},
+        {"UTF-8 byte order mark before bytes that are no UTF-8", "\xEF\xBB\xBF" "a\xFF\xE3\x81" "b", L"a\xFFFD\xFFFD\xFFFD" L"b\r\n"},
+        // Bytes 0x0A, 0x0D and 0x1A inside UTF-16 characters (上 不 U+4E1A) end nothing.
+        {"UTF-16 little-endian", std::string("\xFF\xFE\x0A\x4E\x0D\x4E\x1A\x4E\x0D\x00\x0A\x00x\x00\x1A\x00y\x00", 18),
+         L"上不\x4E1A\r\nx\r\n"},
+        {"UTF-16 big-endian", std::string("\xFE\xFF\x4E\x0A\x00\x0A\x00" "b", 8), L"上\r\nb\r\n"},
+        {"UTF-16 with a last odd byte", std::string("\xFF\xFE" "A\x00" "B", 5), L"A\r\n"},
+        {"only a UTF-16 byte order mark", "\xFF\xFE", L""},
+        // Not UTF-8, so code page 932 (half-width katakana and kanji there).
+        {"stray continuation byte", "\xA5", L"\xFF65\r\n"},
+        {"UTF-8 sequence cut off by the end", "\xC2", L"\xFF82\r\n"},
+        {"overlong form", "\xC1\xBF", L"\xFF81\xFF7F\r\n"},
+        {"overlong three-byte form", "\xE0\x9F\xBF", L"\x71F9\xFF7F\r\n"},
+        {"surrogate", "\xED\xA0\xB0", L"\x605D\xFF70\r\n"},
+        {"beyond U+10FFFF", "\xF4\x90\xA1\xA1", L"\xE33F\xFF61\xFF61\r\n"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Write(c.bytes);
-        std::string text = "stale";
-        EXPECT_TRUE(fw::ReadTextFile(path, text));
-        EXPECT_EQ(c.text, text);
+        std::wstring text = L"stale";
+        EXPECT_TRUE(fw::DecodeText(c.bytes, text)) << c.name;
+        EXPECT_EQ(c.text, text) << c.name;
     }
 }
 
-TEST_F(TextFileTest, FailsOnAFileItCannotHaveToItself)
+TEST(TextFile, ReadsAFileThatAnotherProgramHoldsOpenToWriteOrDelete)
 {
-    Write("text\n");
-    // Even a reader that shares everything keeps it from being opened without sharing.
-    fw::UniqueHandle other(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_NE(INVALID_HANDLE_VALUE, other.get());
-    std::string text = "stale";
-    EXPECT_FALSE(fw::ReadTextFile(path, text));
-    EXPECT_EQ("", text);
-    other.reset();
-    ::DeleteFileA(path);
-    EXPECT_FALSE(fw::ReadTextFile(path, text)) << "missing";
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    ASSERT_NE(0u, ::GetTempFileNameW(folder, L"txt", 0, path));
+    {
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        const fw::UniqueHandle other(
+            ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE | DELETE, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(INVALID_HANDLE_VALUE, other.get());
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(other.get(), "text\n", 5, &written, nullptr));
+        std::wstring text;
+        EXPECT_TRUE(fw::ReadTextFile(path, text));
+        EXPECT_EQ(L"text\r\n", text);
+    }
+    ::DeleteFileW(path);
 }
 
 } // namespace

@@ -10,7 +10,7 @@ std::vector<Command> AllCommands()
     std::vector<Command> all;
     for (const auto& group : {ProgramCommands(), WindowCommands(), EventCommands(), EditCommands(),
                               ListViewCommands(), ScreenCommands(), NoteCommands(), WaitCommands(),
-                              ButtonCommands()}) {
+                              ButtonCommands(), FileCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     return all;

@@ -28,6 +28,7 @@ std::vector<Command> ScreenCommands();
 std::vector<Command> NoteCommands();
 std::vector<Command> WaitCommands();
 std::vector<Command> ButtonCommands();
+std::vector<Command> FileCommands();
 
 // Runs one script line; empty lines and lines starting with '#' do nothing.
 bool RunCommand(Session& session, const std::string& line);

@@ -1,10 +1,20 @@
-// rect: where a window or control is on the screen, for pictures of it.
+// rect, workarea: where a window or control is on the screen, and the part of the screen that
+// windows are placed in.
 #include "Commands.h"
 #include "ControlLookup.h"
 
 #include <cstdio>
 
 namespace {
+
+// "NAME LEFT TOP WIDTH HEIGHT"
+void PrintRect(Session& session, const char* name, const RECT& r)
+{
+    char line[120];
+    std::snprintf(line, sizeof(line), "%s %ld %ld %ld %ld", name, static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    session.Print(line);
+}
 
 // rect [ID]: the current window's rectangle, or its control's, in screen pixels.
 bool Rect(Session& session, const Invocation& invocation)
@@ -20,10 +30,27 @@ bool Rect(Session& session, const Invocation& invocation)
     if (!::GetWindowRect(target, &r)) {
         return session.Fail("the window has no rectangle");
     }
-    char line[120];
-    std::snprintf(line, sizeof(line), "rect %ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top),
-                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
-    session.Print(line);
+    PrintRect(session, "rect", r);
+    return true;
+}
+
+// workarea: the work area (the screen less the taskbar and other docked bars) of the monitor
+// that the current window is on, in screen pixels.
+bool WorkArea(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() != 1) {
+        return session.Fail("workarea takes no arguments");
+    }
+    HWND window = CurrentWindow(session);
+    if (!window) {
+        return false;
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return session.Fail("the window's monitor cannot be read");
+    }
+    PrintRect(session, "workarea", monitor.rcWork);
     return true;
 }
 
@@ -31,5 +58,5 @@ bool Rect(Session& session, const Invocation& invocation)
 
 std::vector<Command> ScreenCommands()
 {
-    return {{"rect", Rect}};
+    return {{"rect", Rect}, {"workarea", WorkArea}};
 }

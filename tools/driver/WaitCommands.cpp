@@ -17,6 +17,11 @@ std::vector<std::string> StateWords(HWND control)
     if (SendQuick(control, BM_GETCHECK, 0, 0, check)) {
         words.push_back(check == BST_CHECKED ? "checked" : check == BST_INDETERMINATE ? "indeterminate" : "unchecked");
     }
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(control, nullptr), &thread) && thread.hwndFocus == control) {
+        words.push_back("focused");
+    }
     // A multi-line edit's view: which of its lines is the first one shown.
     LRESULT first = 0;
     if (ClassNameOf(control) == "Edit" && (style & ES_MULTILINE) &&
@@ -41,8 +46,8 @@ bool Shows(const std::vector<std::string>& state, const std::vector<std::string>
 }
 
 // until ID WORD...: waits (up to 5 s) until control ID shows every WORD (visible, hidden,
-// enabled, disabled, checked, unchecked, indeterminate, first=LINE), then until the program has
-// gone back to its message loop.
+// enabled, disabled, checked, unchecked, indeterminate, focused, first=LINE), then until the
+// program has gone back to its message loop.
 bool Until(Session& session, const Invocation& invocation)
 {
     if (invocation.words.size() < 3) {
