@@ -32,9 +32,9 @@ for scenario in "Silent absent" "Silent disabled" "Setup absent" "Setup disabled
     m_user=${m_user:-admin}
     tr ';' '\n' <<<"${starts[$start]}" >"$work/start.state"
     for m_fault in "${faults[@]}"; do
-        # A multiplicative hash spreads the sample over methods, profiles and scenarios.
         index=$((index + 1))
         model_load "$work/start.state"
+        # A multiplicative hash spreads the sample over methods, profiles and scenarios.
         if [ "$m_user" = admin ]; then
             [ $((((index * 2654435761) >> 13) % every)) -eq 0 ] || continue
         elif [ -n "$m_fault" ] && opens Current; then
