@@ -38,11 +38,11 @@ HRESULT SetNewPortProperties(INetFwOpenPort& port, BSTR name, int32_t ipVersion,
     if (SUCCEEDED(hr)) {
         hr = port.put_Port(portNumber);
     }
-    if (SUCCEEDED(hr)) {
-        hr = port.put_Scope(static_cast<NET_FW_SCOPE>(scope));
-    }
+    // Windows takes no custom scope as such: setting the remote address list makes it custom.
     if (SUCCEEDED(hr) && scope == ScopeCustom) {
         hr = port.put_RemoteAddresses(remoteAddresses);
+    } else if (SUCCEEDED(hr)) {
+        hr = port.put_Scope(static_cast<NET_FW_SCOPE>(scope));
     }
     if (SUCCEEDED(hr)) {
         hr = port.put_Enabled(enabled);

@@ -81,6 +81,8 @@ struct FirewallProfile {
 
 HRESULT OpenFirewallProfile(ProfileType type, FirewallProfile& out);
 void CloseFirewallProfile(FirewallProfile& profile);
+// A new port of scope 2 (custom) gets the remote address list instead of the scope; any other
+// scope is set as it is and the list is not passed.
 HRESULT AddOrEnableOpenPort(ProfileType type, const wchar_t* name, int32_t ipVersion, int32_t protocol,
                             int32_t port, int32_t scope, const wchar_t* remoteAddresses, bool enabled);
 HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol);

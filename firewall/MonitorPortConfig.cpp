@@ -54,7 +54,11 @@ void MonitorPortConfig::GetPortNumber(int32_t& port) const
 
 int MonitorPortConfig::IsFirewallAvailable() const
 {
-    return SUCCEEDED(ProbeFirewall()) ? 1 : 0;
+    const HRESULT hr = ProbeFirewall();
+    if (SUCCEEDED(hr)) {
+        return 1;
+    }
+    return hr == E_ACCESSDENIED ? -1 : 0;
 }
 
 PortState MonitorPortConfig::QueryPortState(ProfileType profile, int32_t port, int32_t protocol) const

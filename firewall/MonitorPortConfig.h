@@ -31,6 +31,8 @@ public:
     // Set-up side.
     int ReadPortNumber();
     void GetPortNumber(int32_t& port) const;
+    // 1 the firewall's interface answers the probe; -1 it is there but refuses access
+    // (E_ACCESSDENIED); 0 any other failure, as on a system without it.
     int IsFirewallAvailable() const;
     PortState QueryPortState(ProfileType profile, int32_t port, int32_t protocol) const;
     ConfigStatus QueryConfigStatus() const;

@@ -45,7 +45,7 @@ struct PortEntry {
     LONG protocol = 6;  // TCP
     LONG port = 0;      // not set yet; Add refuses it
     LONG scope = 0;     // all
-    std::wstring remoteAddresses;
+    std::wstring remoteAddresses; // empty: never set, the port reports its scope's list
     bool enabled = true;
     bool builtIn = false;
 };

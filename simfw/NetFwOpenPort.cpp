@@ -1,5 +1,6 @@
 #include "NetFwOpenPort.h"
 
+#include "RemoteAddresses.h"
 #include "Utf.h"
 
 #include <new>
@@ -31,12 +32,6 @@ bool StorableName(const std::wstring& name)
     std::string utf8;
     return name.find_first_of(L"\r\n") == std::wstring::npos && (name.empty() || (name[0] != L' ' && name[0] != L'\t')) &&
            WideToUtf8(name, utf8);
-}
-
-bool StorableRemoteAddresses(const std::wstring& addresses)
-{
-    std::string utf8;
-    return addresses.find_first_of(L" \t\r\n") == std::wstring::npos && WideToUtf8(addresses, utf8);
 }
 
 } // namespace
@@ -193,26 +188,33 @@ STDMETHODIMP NetFwOpenPort::get_Scope(NET_FW_SCOPE* scope)
     });
 }
 
+// Only the two predefined scopes may be set; a custom scope comes from the address list, which
+// a predefined scope replaces.
 STDMETHODIMP NetFwOpenPort::put_Scope(NET_FW_SCOPE scope)
 {
     return Put("INetFwOpenPort::put_Scope", [scope](PortEntry& e) {
         e.scope = scope;
-        return scope >= NET_FW_SCOPE_ALL && scope <= NET_FW_SCOPE_CUSTOM;
+        e.remoteAddresses.clear();
+        return scope == NET_FW_SCOPE_ALL || scope == NET_FW_SCOPE_LOCAL_SUBNET;
     });
 }
 
 STDMETHODIMP NetFwOpenPort::get_RemoteAddresses(BSTR* remoteAddrs)
 {
-    return Get("INetFwOpenPort::get_RemoteAddresses", remoteAddrs,
-               [](const PortEntry& e, BSTR& out) { return ToBstr(e.remoteAddresses, out); });
+    return Get("INetFwOpenPort::get_RemoteAddresses", remoteAddrs, [](const PortEntry& e, BSTR& out) {
+        return ToBstr(e.remoteAddresses.empty() ? RemoteAddressesOfScope(e.scope) : e.remoteAddresses, out);
+    });
 }
 
+// A valid list sets the scope it stands for: "*" all, LocalSubnet alone the local subnet, any
+// other list a custom scope. A null or empty list is no list.
 STDMETHODIMP NetFwOpenPort::put_RemoteAddresses(BSTR remoteAddrs)
 {
     std::wstring text = FromBstr(remoteAddrs);
     return Put("INetFwOpenPort::put_RemoteAddresses", [&text](PortEntry& e) {
         e.remoteAddresses = text;
-        return StorableRemoteAddresses(text);
+        e.scope = ScopeOfRemoteAddresses(text);
+        return e.scope >= 0;
     });
 }
 

@@ -11,8 +11,9 @@ namespace simfw {
 
 // A globally open port. Attached to a stored entry (from Item or an enumeration: changes are
 // saved at once) or free-standing (from CLSID_NetFwOpenPort: nothing is stored until
-// INetFwOpenPorts::Add copies it in). Values outside the published ranges are refused with
-// E_INVALIDARG, as are texts the state file cannot hold (see README.md).
+// INetFwOpenPorts::Add copies it in). Values outside the published ranges, what Windows
+// documents as invalid (a custom scope set as such, a malformed address list) and texts the
+// state file cannot hold are refused with E_INVALIDARG (see README.md).
 class NetFwOpenPort final : public DispatchObject<NetFwOpenPort, INetFwOpenPort> {
 public:
     // CreateInstance of CLSID_NetFwOpenPort.

@@ -43,10 +43,14 @@ ResultCode FirewallTask::Precheck(RunMode checkMode)
         portConfig.ReadPortNumber();
     }
     ResultCode code;
-    if (!portConfig.IsFirewallAvailable()) {
+    const int firewall = portConfig.IsFirewallAvailable();
+    if (firewall == 0) {
         code = Result::FirewallUnavailable;
     } else if (!IsAdministrator()) {
         code = Result::NotAdministrator;
+    } else if (firewall < 0) {
+        // The firewall is there but refuses even an administrator: nothing can be read or changed.
+        code = Result::FirewallFailed;
     } else if (!removal && !IsMonitorInstalled()) {
         code = Result::MonitorNotInstalled;
     } else {

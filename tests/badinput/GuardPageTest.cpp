@@ -63,7 +63,8 @@ TEST(GuardedSnapshot, TablesOfExactlyTheReportedSize)
     ASSERT_EQ(S_OK, testsupport::ProbeSimFw()) << "simfw is not answering";
     const std::string remote600 = Repeat("10.0.0.1/255.255.255.255,", 24);
     const std::string drive = "\xe3\x83\x89", driveAnsi = "\x83\x68"; // "ド" in UTF-8 and in code page 932
-    const std::string one = Fields("One", 0, 6, 1, 0, "", 0, 0), two = Fields("Two", 2, 17, 2, 1, "", -1, 0),
+    // A port whose list was never set ("-") reports the list of its scope.
+    const std::string one = Fields("One", 0, 6, 1, 0, "*", 0, 0), two = Fields("Two", 2, 17, 2, 1, "LocalSubnet", -1, 0),
                       three = Fields("Three", 1, 17, 3, 2, "LocalSubnet", -1, -1);
     const std::string ports = "port Standard TCP 1 disabled all v4 user - One\n"
                               "port Standard UDP 2 enabled subnet any user - Two\n"
@@ -87,7 +88,7 @@ TEST(GuardedSnapshot, TablesOfExactlyTheReportedSize)
          S_FALSE,
          {Fields(Repeat(driveAnsi, 129), 1, 17, 9, 2, remote600.substr(0, 259), 0, -1),
           Fields("a" + Repeat(driveAnsi, 129), 0, 6, 65535, 2, remote600.substr(0, 259), -1, 0),
-          Fields(std::string(259, 'n'), 2, 17, 7, 0, "", -1, 0)}},
+          Fields(std::string(259, 'n'), 2, 17, 7, 0, "*", -1, 0)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);

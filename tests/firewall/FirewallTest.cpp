@@ -94,6 +94,11 @@ HRESULT AddNewPort()
     return AddOrEnableOpenPort(ProfileType::Standard, L"New", IpVersionAny, ProtocolUdp, 4000, ScopeCustom,
                                L"10.0.0.0/255.0.0.0", true);
 }
+HRESULT AddSubnetPort()
+{
+    return AddOrEnableOpenPort(ProfileType::Standard, L"New", IpVersionAny, ProtocolUdp, 4000, ScopeLocalSubnet,
+                               L"10.0.0.0/255.0.0.0", true);
+}
 HRESULT EnableExisting()
 {
     return AddOrEnableOpenPort(ProfileType::Standard, L"Other", IpVersionAny, ProtocolUdp, 58140, ScopeLocalSubnet,
@@ -120,11 +125,17 @@ TEST_F(Firewall, EachPlatformFaultIsReturnedAndChangesNothing)
         {"add: collection", AddNewPort, "fail Standard INetFwProfile::get_GloballyOpenPorts 0x80004005", E_FAIL, nullptr},
         {"add: port object", AddNewPort, "fail * NetFwOpenPort::Create 0x80004002", E_NOINTERFACE, nullptr},
         {"add: add", AddNewPort, "fail Standard INetFwOpenPorts::Add 0x80070005", E_ACCESSDENIED, nullptr},
+        // A custom scope comes from the address list; another scope is set without it.
         {"add: other profile's fault", AddNewPort, "fail Domain INetFwOpenPorts::Add 0x80070005", S_OK,
          "port Domain UDP 58140 enabled subnet any user - Monitor\n"
          "port Standard UDP 58140 disabled subnet any user - Monitor\n"
          "port Standard TCP 80 enabled all v4 builtin - Web\n"
          "port Standard UDP 4000 enabled custom any user 10.0.0.0/255.0.0.0 New\n"},
+        {"add: local subnet", AddSubnetPort, "", S_OK,
+         "port Domain UDP 58140 enabled subnet any user - Monitor\n"
+         "port Standard UDP 58140 disabled subnet any user - Monitor\n"
+         "port Standard TCP 80 enabled all v4 builtin - Web\n"
+         "port Standard UDP 4000 enabled subnet any user - New\n"},
         {"enable: put_Enabled", EnableExisting, "fail Standard INetFwOpenPort::put_Enabled 0x80070005", E_ACCESSDENIED,
          nullptr},
         {"remove: remove", RemoveExisting, "fail Standard INetFwOpenPorts::Remove 0x80070005", E_ACCESSDENIED, nullptr},
@@ -150,10 +161,12 @@ TEST_F(Firewall, EachPlatformFaultIsReturnedAndChangesNothing)
          E_ACCESSDENIED, nullptr},
     };
     // Every property a new port gets, and every property a snapshot reads.
-    for (const char* name : {"Name", "IpVersion", "Protocol", "Port", "Scope", "RemoteAddresses", "Enabled"}) {
-        cases.push_back({name, AddNewPort, std::string("fail * INetFwOpenPort::put_") + name + " 0x80070057",
+    for (const char* name : {"Name", "IpVersion", "Protocol", "Port", "Scope", "Enabled"}) {
+        cases.push_back({name, AddSubnetPort, std::string("fail * INetFwOpenPort::put_") + name + " 0x80070057",
                          E_INVALIDARG, nullptr});
     }
+    cases.push_back({"RemoteAddresses", AddNewPort, "fail * INetFwOpenPort::put_RemoteAddresses 0x80070057",
+                     E_INVALIDARG, nullptr});
     for (const char* name : {"Name", "IpVersion", "Protocol", "Port", "Scope", "RemoteAddresses", "Enabled", "BuiltIn"}) {
         cases.push_back({name, ListStandard, std::string("fail Standard INetFwOpenPort::get_") + name + " 0x80004005",
                          E_FAIL, nullptr});
@@ -193,7 +206,7 @@ TEST_F(Firewall, SnapshotHoldsEveryFieldOfItsProfile)
     const Snapshot s = TakeSnapshot(ProfileType::Standard);
     EXPECT_EQ(1, s.result);
     EXPECT_EQ(2, s.count);
-    EXPECT_EQ((std::vector<std::string>{"Web server|0|6|80|0||0|-1",
+    EXPECT_EQ((std::vector<std::string>{"Web server|0|6|80|0|*|0|-1",
                                         Ansi("VPN ドライバ|1|17|500|2|10.0.0.0/255.0.0.0,LocalSubnet|-1|0")}),
               s.records);
 }

@@ -1,15 +1,18 @@
 # The program's rules as a model: which calls a run makes, in which profile and order, hence what
 # an injected fault (m_fault: "PROFILE METHOD HR") makes it report (m_code, m_stage: precheck or
 # worker, m_rows listed) and leave: m_current, m_ports_Domain and m_ports_Standard (port lines
-# without "port PROFILE "), m_statements. Sourced after tests/e2e/lib.sh.
+# without "port PROFILE "), m_statements; m_user (admin or limited) is who runs it. Sourced after
+# tests/e2e/lib.sh.
 m_port_number=58140
 m_fault=
+m_user=admin
 
 # Every firewall call the program makes, with the profiles a fault is injected in (`*`: calls
-# without a profile) and HRESULTs besides 0x80070005 (Item's "not found" means "absent").
+# without a profile) and HRESULTs besides 0x80070005 (Item's "not found" means "absent"; the
+# probe tells a refusal from other failures, such as an RPC server that does not answer).
 all='Domain Standard Current'
 fault_table=(
-    "NetFwMgr::Create | *" "NetFwOpenPort::Create | *" "INetFwMgr::get_LocalPolicy | *"
+    "NetFwMgr::Create | *" "NetFwOpenPort::Create | *" "INetFwMgr::get_LocalPolicy | * | 0x800706BA"
     "INetFwPolicy::GetProfileByType | $all" "INetFwProfile::get_GloballyOpenPorts | $all"
     "INetFwOpenPorts::get_Count | $all" "INetFwOpenPorts::Item | $all | 0x80070002"
     "INetFwOpenPorts::Add | $all" "INetFwOpenPorts::Remove | $all" "INetFwOpenPorts::get__NewEnum | $all"
@@ -117,10 +120,25 @@ add_or_enable() {
     add_ports[${i:-${#add_ports[@]}}]="UDP $m_port_number enabled subnet any user - $monitor_name"
 }
 
+# The precheck's probe and administrator test; true when the run goes on. A firewall that
+# refuses the probe (E_ACCESSDENIED, at any of its steps) is there: the administrator test
+# decides, and an administrator's run ends with 6.
+probe_and_user() {
+    m_stage=precheck m_rows=() m_code=2
+    local refused=
+    if ! opens Current; then
+        [ "${m_fault##* }" = 0x80070005 ] || return 1
+        refused=1
+    fi
+    m_code=3
+    [ "$m_user" = admin ] || return 1
+    m_code=6
+    [ -z "$refused" ]
+}
+
 # model_setup: a Setup or Silent run that goes on wherever it can.
 model_setup() {
-    m_stage=precheck m_rows=() m_code=2
-    opens Current || return 0
+    probe_and_user || return 0
     case "$(port_state Domain) $(port_state Standard)" in
         '101 101') m_code=5 ;;
         *104*) m_code=6 ;;
@@ -171,8 +189,7 @@ remove_port() {
 
 # model_remove: a Remove run whose dialog ticks every row.
 model_remove() {
-    m_stage=precheck m_rows=() m_code=2
-    opens Current || return 0
+    probe_and_user || return 0
     # Both profiles empty: nothing to list, nothing read.
     m_code=5
     sized Domain && sized Standard && [ "${#m_ports_Domain[@]}${#m_ports_Standard[@]}" = 00 ] && return 0

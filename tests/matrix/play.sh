@@ -13,6 +13,7 @@ expected_message() { # MODE CODE STAGE
         "Setup 0 worker") echo '"設定を完了しました。\n"' ;;
         "Remove 0 worker") echo '"設定の削除を完了しました。\n"' ;;
         *\ 2\ *) echo '"ご使用のOSでは、本プログラムでの設定変更の必要はありません。\nプログラムを終了します。"' ;;
+        *\ 3\ *) echo '"実行権限がありません。\n本プログラムは、コンピュータの管理者で実行してください。"' ;;
         "Setup 5 "*) echo '"Windows ファイアウォール の設定変更は必要ありません。\nすでに設定を完了しています。"' ;;
         "Remove 5 "*) echo '"Windows ファイアウォール の設定削除は必要ありません。\n設定変更を行ったことが無いか、すでに設定の削除を完了しています。"' ;;
         *\ 6\ *) echo '"Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。"' ;;
@@ -21,11 +22,12 @@ expected_message() { # MODE CODE STAGE
 
 case_lines() {
     at() { [ "$pause_at" != "$1" ] || printf '%s\n' ${pause_commands[@]+"${pause_commands[@]}"}; }
-    local i
+    local i exe=$program_win
+    [ "$m_user" = admin ] || exe=$seam_win
     case $1 in
-        Silent) echo "start $program_win /S" && at worker ;;
-        Setup) printf '%s\n' "start $program_win" 'window 60000' && at intro && echo 'click 1006' ;;
-        Remove) echo "start $program_win /D" ;;
+        Silent) echo "start $exe /S" && at worker ;;
+        Setup) printf '%s\n' "start $exe" 'window 60000' && at intro && echo 'click 1006' ;;
+        Remove) echo "start $exe /D" ;;
     esac
     if [ "$m_stage" = worker ] && [ "$1" != Silent ]; then
         echo 'window 60000'

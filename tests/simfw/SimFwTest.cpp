@@ -244,6 +244,55 @@ TEST_F(SimFw, CollectionIsKeyedByNumberAndProtocolInItsProfile)
               state.PortLines());
 }
 
+// What Windows documents as invalid is refused and changes nothing: a custom scope set as such,
+// a scope out of range, a null or malformed address list. A valid list sets the scope it stands
+// for; a predefined scope replaces the list. A new port has scope all and the list "*".
+TEST_F(SimFw, ScopeAndAddressListTakeOnlyWhatWindowsAccepts)
+{
+    SimFwStateFile state;
+    fw::ComPtr<INetFwOpenPort> port;
+    ASSERT_EQ(S_OK, fw::CreateInProc(CLSID_NetFwOpenPort, IID_INetFwOpenPort, port));
+    const auto scopeAndList = [&port] {
+        NET_FW_SCOPE scope = NET_FW_SCOPE_MAX;
+        fw::UniqueBstr list;
+        port->get_Scope(&scope);
+        port->get_RemoteAddresses(list.put());
+        return std::to_wstring(scope) + L" " + (list ? list.get() : L"(null)");
+    };
+    EXPECT_EQ(L"0 *", scopeAndList());
+    const LONG List = 0x7FFF; // the step sets the list, not the scope
+    const struct {
+        LONG scope;
+        const wchar_t* list;
+        HRESULT result;
+        const wchar_t* after;
+    } steps[] = {
+        {List, L"10.0.0.0/255.0.0.0,LocalSubnet", S_OK, L"2 10.0.0.0/255.0.0.0,LocalSubnet"},
+        {NET_FW_SCOPE_CUSTOM, nullptr, E_INVALIDARG, L"2 10.0.0.0/255.0.0.0,LocalSubnet"},
+        {List, nullptr, E_INVALIDARG, L"2 10.0.0.0/255.0.0.0,LocalSubnet"},
+        {List, L"10.0.0.2/8,10.1.2.3", S_OK, L"2 10.0.0.2/8,10.1.2.3"},
+        {List, L"*,10.0.0.1", E_INVALIDARG, L"2 10.0.0.2/8,10.1.2.3"},
+        {List, L"LocalSubnet,", E_INVALIDARG, L"2 10.0.0.2/8,10.1.2.3"},
+        {List, L"10.0.0.256", E_INVALIDARG, L"2 10.0.0.2/8,10.1.2.3"},
+        {List, L"10.0.0.1/33", E_INVALIDARG, L"2 10.0.0.2/8,10.1.2.3"},
+        {List, L"10.0.0.1/255.0.0", E_INVALIDARG, L"2 10.0.0.2/8,10.1.2.3"},
+        {List, L"10.0.0.1 ", E_INVALIDARG, L"2 10.0.0.2/8,10.1.2.3"},
+        {NET_FW_SCOPE_LOCAL_SUBNET, nullptr, S_OK, L"1 LocalSubnet"},
+        {NET_FW_SCOPE_MAX, nullptr, E_INVALIDARG, L"1 LocalSubnet"},
+        {-1, nullptr, E_INVALIDARG, L"1 LocalSubnet"},
+        {List, L"*", S_OK, L"0 *"},
+        {List, L"localsubnet,LocalSubnet", S_OK, L"1 localsubnet,LocalSubnet"},
+        {NET_FW_SCOPE_ALL, nullptr, S_OK, L"0 *"},
+    };
+    for (const auto& step : steps) {
+        const fw::UniqueBstr list(step.list ? ::SysAllocString(step.list) : nullptr);
+        SCOPED_TRACE(testing::Message() << "scope " << step.scope << ", list " << (step.list ? step.list : L"null"));
+        EXPECT_EQ(step.result, step.scope == List ? port->put_RemoteAddresses(list.get())
+                                                  : port->put_Scope(static_cast<NET_FW_SCOPE>(step.scope)));
+        EXPECT_EQ(step.after, scopeAndList());
+    }
+}
+
 // Which objects a `fail` line reaches: those bound to its profile (the profile, its collection,
 // the collection's ports and enumerators), those reached by the current-profile route, or all.
 TEST_F(SimFw, FailHitsOnlyTheNamedMethodInTheNamedProfile)
