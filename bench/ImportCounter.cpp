@@ -24,24 +24,16 @@ bool WriteSlot(ULONG_PTR* slot, ULONG_PTR value)
 }
 
 using LstrcmpFunction = int(WINAPI*)(LPCSTR, LPCSTR);
-using CompareStringFunction = int(WINAPI*)(LCID, DWORD, LPCSTR, int, LPCSTR, int);
 
 std::atomic<long> twinComparisons{0};
 std::atomic<long> monitorTests{0};
+std::atomic<bool> countingMonitorTests{false};
 LstrcmpFunction realLstrcmp = nullptr;
-CompareStringFunction realCompareString = nullptr;
 
 int WINAPI CountingLstrcmp(LPCSTR first, LPCSTR second)
 {
     ++twinComparisons;
     return realLstrcmp(first, second);
-}
-
-int WINAPI CountingCompareString(LCID locale, DWORD flags, LPCSTR first, int firstLength, LPCSTR second,
-                                 int secondLength)
-{
-    ++monitorTests;
-    return realCompareString(locale, flags, first, firstLength, second, secondLength);
 }
 
 // Through void (*)(), the one cast GCC accepts between unrelated function types.
@@ -58,6 +50,21 @@ void* AddressOf(Function function)
 }
 
 } // namespace
+
+} // namespace bench
+
+// The linker sends the library's calls of IsMonitorPortName here (--wrap of its mangled name);
+// __real_ is the function itself.
+extern "C" bool __real__Z17IsMonitorPortNamePKc(const char* name);
+extern "C" bool __wrap__Z17IsMonitorPortNamePKc(const char* name)
+{
+    if (bench::countingMonitorTests) {
+        ++bench::monitorTests;
+    }
+    return __real__Z17IsMonitorPortNamePKc(name);
+}
+
+namespace bench {
 
 void* ReplaceImport(const char* dll, const char* function, void* replacement)
 {
@@ -95,9 +102,8 @@ void* ReplaceImport(const char* dll, const char* function, void* replacement)
 NameComparisonCounter::NameComparisonCounter()
 {
     realLstrcmp = FunctionFrom<LstrcmpFunction>(ReplaceImport("kernel32.dll", "lstrcmpA", AddressOf(&CountingLstrcmp)));
-    realCompareString = FunctionFrom<CompareStringFunction>(
-        ReplaceImport("kernel32.dll", "CompareStringA", AddressOf(&CountingCompareString)));
-    ok_ = realLstrcmp && realCompareString;
+    ok_ = realLstrcmp != nullptr;
+    countingMonitorTests = ok_;
 }
 
 NameComparisonCounter::~NameComparisonCounter()
@@ -105,9 +111,7 @@ NameComparisonCounter::~NameComparisonCounter()
     if (realLstrcmp) {
         ReplaceImport("kernel32.dll", "lstrcmpA", AddressOf(realLstrcmp));
     }
-    if (realCompareString) {
-        ReplaceImport("kernel32.dll", "CompareStringA", AddressOf(realCompareString));
-    }
+    countingMonitorTests = false;
 }
 
 void NameComparisonCounter::Reset()

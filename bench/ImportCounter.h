@@ -10,8 +10,10 @@ namespace bench {
 // library's calls, none of the simulated firewall's.
 void* ReplaceImport(const char* dll, const char* function, void* replacement);
 
-// Counts the firewall library's name comparisons while it lives: lstrcmpA (the twin test of
-// the removal list) and CompareStringA (the monitor name test).
+// Counts the firewall library's name comparisons while it lives: the twin test of the removal
+// list through its import slot of lstrcmpA, the monitor name test (code of the library's own,
+// IsMonitorPortName) through a link-time wrapper of that function (bench/CMakeLists.txt).
+// Ok() is false when the lstrcmpA slot could not be replaced: the program would count nothing.
 class NameComparisonCounter {
 public:
     NameComparisonCounter();

@@ -72,12 +72,17 @@ int RunSnapshotBench(int repeat, std::FILE* out)
     }
     const int32_t entries = removalList ? removalList->count : -1;
 
-    // The names compared in one build, counted apart from the timed runs.
-    long twinComparisons = -1;
-    long monitorTests = -1;
+    // The names compared in one build, counted apart from the timed runs. A counter that cannot
+    // be installed ends the run: a figure it did not count must not look like one.
+    long twinComparisons = 0;
+    long monitorTests = 0;
     {
         NameComparisonCounter counter;
-        if (counter.Ok() && removalList) {
+        if (!counter.Ok()) {
+            std::fprintf(stderr, "fwbench: cannot count the name comparisons (no import slot for lstrcmpA)\n");
+            return 1;
+        }
+        if (removalList) {
             NameComparisonCounter::Reset();
             int32_t size = listSize;
             config.BuildRemovalList(removalList, size);
