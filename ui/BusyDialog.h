@@ -27,7 +27,6 @@ public:
 
     void EnterBusy(int buttonId);
     void LeaveBusy();
-    bool IsBusy() const { return busy != 0; }
     // The worker was requested: from then on the dialog ends only through the task's end.
     bool HasStarted() const { return started; }
 
