@@ -61,11 +61,6 @@ bool Control::OnReflectedCommand(int)
     return false;
 }
 
-bool Control::OnReflectedNotify(NMHDR*, LRESULT&)
-{
-    return false;
-}
-
 HBRUSH Control::OnReflectedCtlColor(HDC, UINT)
 {
     return nullptr;

@@ -6,7 +6,7 @@ namespace fw {
 
 // A C++ object bound to one existing child control. Binding subclasses the control's window
 // procedure, so the object sees the control's own messages (OnMessage); the parent dialog
-// reflects the control's notifications and colour requests back to it (OnReflected...).
+// reflects the control's WM_COMMAND notifications and colour requests back to it (OnReflected...).
 // The binding ends when the control is destroyed or the object goes away, whichever is first.
 class Control {
 public:
@@ -25,7 +25,6 @@ public:
 
     // Reflected from the parent. True (or a brush) when handled; the parent then stops there.
     virtual bool OnReflectedCommand(int notifyCode);
-    virtual bool OnReflectedNotify(NMHDR* header, LRESULT& result);
     virtual HBRUSH OnReflectedCtlColor(HDC dc, UINT message);
 
     // The scroll bar's highest position for the top of the view: range maximum + 1 - page;

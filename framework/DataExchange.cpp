@@ -1,7 +1,6 @@
 #include "framework/DataExchange.h"
 
 #include "framework/Control.h"
-#include "framework/ProgramText.h"
 
 #include <vector>
 
@@ -16,26 +15,20 @@ HWND DataExchange::Item(int id)
     return item;
 }
 
-void DdxText(DataExchange& exchange, int id, std::string& value)
+void DdxText(DataExchange& exchange, int id, std::wstring& value)
 {
     HWND item = exchange.Item(id);
     if (!item) {
         return;
     }
     if (!exchange.Saving()) {
-        SetText(item, value);
+        ::SetWindowTextW(item, value.c_str());
         return;
     }
     const int length = ::GetWindowTextLengthW(item);
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
     ::GetWindowTextW(item, buffer.data(), static_cast<int>(buffer.size()));
-    FromWide(buffer.data(), value);
-}
-
-bool SetText(HWND window, const std::string& text)
-{
-    std::wstring wide;
-    return ToWide(text.c_str(), wide) && ::SetWindowTextW(window, wide.c_str());
+    value = buffer.data();
 }
 
 void DdxRadio(DataExchange& exchange, int firstId, int& value)

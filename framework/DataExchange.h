@@ -26,11 +26,8 @@ private:
     bool failed = false;
 };
 
-// The control's window text and value (code page 932, see ProgramText.h).
-void DdxText(DataExchange& exchange, int id, std::string& value);
-// Sets a window's text, given in code page 932, through the wide-character functions; false
-// when it cannot be converted or set.
-bool SetText(HWND window, const std::string& text);
+// The control's window text and value.
+void DdxText(DataExchange& exchange, int id, std::wstring& value);
 // The radio group that starts at firstId (up to the next control with WS_GROUP) and the
 // index of its checked button; -1 for none: saving reads -1 when none is checked, loading
 // -1 unchecks them all.

@@ -155,15 +155,7 @@ bool Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     }
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (!header) {
-            return false;
-        }
-        if (Control* bound = Control::FromHandle(header->hwndFrom)) {
-            if (bound->OnReflectedNotify(header, result)) {
-                return true;
-            }
-        }
-        return OnNotify(static_cast<int>(header->idFrom), header, result);
+        return header && OnNotify(static_cast<int>(header->idFrom), header, result);
     }
     case WM_SYSCOLORCHANGE:
         // Only top-level windows are told; the controls follow their dialog.

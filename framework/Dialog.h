@@ -9,8 +9,8 @@ class DataExchange;
 // A modal dialog from a template of the program's module, run by a message loop of its own.
 //
 // Messages reach one virtual OnMessage, whose base dispatches to OnInitDialog, OnCommand
-// (IDOK -> OnOK, IDCANCEL -> OnCancel), OnNotify, reflection of child notifications and colour
-// requests to bound controls (fw::Control), and passes WM_SYSCOLORCHANGE on to every child.
+// (IDOK -> OnOK, IDCANCEL -> OnCancel), OnNotify, reflection of WM_COMMAND notifications and
+// colour requests to bound controls (fw::Control), and passes WM_SYSCOLORCHANGE on to every child.
 // Every message for the dialog or one of its children is offered to PreTranslateMessage before
 // the dialog's keyboard handling and dispatch see it.
 class Dialog {

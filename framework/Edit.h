@@ -11,8 +11,6 @@ class Edit : public Control {
 public:
     void SetSel(int start, int end) const { ::SendMessageA(GetHwnd(), EM_SETSEL, start, end); }
     void ScrollCaret() const { ::SendMessageA(GetHwnd(), EM_SCROLLCARET, 0, 0); }
-    int GetFirstVisibleLine() const { return static_cast<int>(::SendMessageA(GetHwnd(), EM_GETFIRSTVISIBLELINE, 0, 0)); }
-    int GetLineCount() const { return static_cast<int>(::SendMessageA(GetHwnd(), EM_GETLINECOUNT, 0, 0)); }
 };
 
 } // namespace fw

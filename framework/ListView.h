@@ -1,28 +1,23 @@
 #pragma once
 
 #include "framework/Control.h"
-#include "framework/ProgramText.h"
 
 #include <commctrl.h>
 #include <windows.h>
 
 namespace fw {
 
-// A list-view control bound to a dialog's control. Texts are the program's (code page 932) and
-// reach the control as UTF-16.
+// A list-view control bound to a dialog's control; its texts are UTF-16. An insert only reads
+// the text it is given (pszText is not const only because other messages fill it).
 class ListView : public Control {
 public:
     // -1 on failure.
-    int InsertColumn(int index, int format, const char* text) const
+    int InsertColumn(int index, int format, const wchar_t* text) const
     {
-        std::wstring wide;
-        if (!ToWide(text, wide)) {
-            return -1;
-        }
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_TEXT;
         column.fmt = format;
-        column.pszText = &wide[0];
+        column.pszText = const_cast<wchar_t*>(text);
         return static_cast<int>(::SendMessageW(GetHwnd(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
     }
     // False on failure.
@@ -36,16 +31,12 @@ public:
         return static_cast<DWORD>(::SendMessageA(GetHwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style));
     }
     // Inserts a row with text only; its index, or -1 on failure.
-    int InsertItem(int index, const char* text) const
+    int InsertItem(int index, const wchar_t* text) const
     {
-        std::wstring wide;
-        if (!ToWide(text, wide)) {
-            return -1;
-        }
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = index;
-        item.pszText = &wide[0];
+        item.pszText = const_cast<wchar_t*>(text);
         return static_cast<int>(::SendMessageW(GetHwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     }
     int GetItemCount() const { return static_cast<int>(::SendMessageA(GetHwnd(), LVM_GETITEMCOUNT, 0, 0)); }

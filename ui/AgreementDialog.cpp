@@ -2,6 +2,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/ProgramFolder.h"
+#include "framework/StringTable.h"
 #include "framework/TextFile.h"
 #include "res/resource.h"
 
@@ -48,10 +49,7 @@ bool AgreementDialog::LoadExplanation(const wchar_t* fileName)
     const bool read = fw::ReadTextFile(fileName, text) ||
                       (fw::GetProgramFolder(folder) && fw::ReadTextFile((folder + fileName).c_str(), text));
     if (!read) {
-        // One line; LoadStringW truncates, never overruns.
-        wchar_t line[256] = {};
-        ::LoadStringW(::GetModuleHandleA(nullptr), IDS_NO_EXPLANATION, line, ARRAYSIZE(line));
-        text = line;
+        text = fw::LoadText(IDS_NO_EXPLANATION);
     }
     ::SetWindowTextW(GetItem(IDC_EXPLANATION), text.c_str());
     return read;

@@ -85,13 +85,13 @@ bool BusyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return OnSetCursor(result);
     case WM_FIREWALL_TASK_BEGIN:
         if (!IsTaskNotification(wParam, lParam)) {
-            break; // DM_SETDEFID
+            break;
         }
         result = OnTaskBegin(wParam, lParam);
         return true;
     case WM_FIREWALL_TASK_END:
         if (!IsTaskNotification(wParam, lParam)) {
-            break; // DM_REPOSITION
+            break;
         }
         result = OnTaskEnd(wParam, lParam);
         return true;
@@ -158,6 +158,10 @@ void BusyDialog::Start(RunMode mode)
     }
 }
 
+// The worker's two messages have the numbers of the dialog manager's DM_SETDEFID and
+// DM_REPOSITION, which any dialog may be sent and DefDlgProc must still handle; taken for the
+// worker's, one would make the dialog busy or end it. So only one with wParam and lParam 0, after
+// this dialog started the worker, is the worker's.
 bool BusyDialog::IsTaskNotification(WPARAM wParam, LPARAM lParam) const
 {
     return started && wParam == 0 && lParam == 0;

@@ -9,12 +9,8 @@
 // worker runs (wait cursor, OK held pushed, keys and left clicks dropped, Cancel ignored).
 // When the worker has ended the dialog closes with IDOK, whatever the task's result; so it does
 // at once when no worker could be created, the task's result then holding the failure.
-//
-// The worker's notifications share their numbers with the dialog manager's DM_SETDEFID and
-// DM_REPOSITION. They are taken as notifications only after this dialog requested the start,
-// and only with wParam and lParam 0; the end counts only once the task reports that its worker
-// has ended (a timer watches for that, so an end that arrives just before the thread is gone is
-// not lost). Everything else reaches the dialog manager.
+// The end counts only once the task reports that its worker has ended; a timer watches for that,
+// so an end that arrives just before the thread is gone is not lost.
 class BusyDialog : public fw::Dialog {
 public:
     BusyDialog(UINT templateId, HWND parent);
@@ -27,7 +23,6 @@ public:
 
     void EnterBusy(int buttonId);
     void LeaveBusy();
-    bool IsBusy() const { return busy != 0; }
     // The worker was requested: from then on the dialog ends only through the task's end.
     bool HasStarted() const { return started; }
 

@@ -21,6 +21,6 @@ protected:
 private:
     void OnNext();
 
-    std::string portText;
+    std::wstring portText;
     MonitorPortConfig* config = nullptr;
 };

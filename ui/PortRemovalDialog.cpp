@@ -2,14 +2,12 @@
 
 #include "firewall/MonitorPortConfig.h"
 #include "framework/DataExchange.h"
+#include "framework/StringTable.h"
 #include "res/resource.h"
 
-#include <cstdio>
+#include <string>
 
 namespace {
-
-// "ポート" in code page 932; the source file is UTF-8.
-constexpr char ColumnHeader[] = "\x83\x7c\x81\x5b\x83\x67";
 
 constexpr int Ticked = 2;
 
@@ -42,7 +40,7 @@ BOOL PortRemovalDialog::OnInitDialog()
 int PortRemovalDialog::FillPortList()
 {
     int ok = 1;
-    if (portList.InsertColumn(0, LVCFMT_LEFT, ColumnHeader) == -1) {
+    if (portList.InsertColumn(0, LVCFMT_LEFT, fw::LoadText(IDS_PORT_COLUMN).c_str()) == -1) {
         ok = 0;
     }
     RECT client = {};
@@ -60,16 +58,16 @@ int PortRemovalDialog::FillPortList()
         int32_t protocol = 0;
         int32_t port = 0;
         config->GetRemovalEntry(protocol, port, i);
-        char text[32];
+        std::wstring text;
         if (protocol == ProtocolTcp) {
-            std::snprintf(text, sizeof(text), "TCP %d", static_cast<int>(port));
+            text = fw::FormatText(IDS_PORT_ROW_TCP, {port});
         } else if (protocol == ProtocolUdp) {
-            std::snprintf(text, sizeof(text), "UDP %d", static_cast<int>(port));
+            text = fw::FormatText(IDS_PORT_ROW_UDP, {port});
         } else {
             // The firewall keeps TCP and UDP ports only; anything else shows its numbers.
-            std::snprintf(text, sizeof(text), "%d %d", static_cast<int>(protocol), static_cast<int>(port));
+            text = fw::FormatText(IDS_PORT_ROW_OTHER, {protocol, port});
         }
-        if (portList.InsertItem(i, text) == -1) {
+        if (portList.InsertItem(i, text.c_str()) == -1) {
             ok = 0;
         }
     }

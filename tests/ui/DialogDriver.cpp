@@ -93,34 +93,6 @@ void UiThread::Flush() const
     }
 }
 
-LRESULT UiThread::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    LRESULT result = 0;
-    Run([&] { result = ::SendDlgItemMessageA(dialog, id, message, wParam, lParam); });
-    return result;
-}
-
-bool UiThread::IsEnabled(int id) const
-{
-    bool enabled = false;
-    Run([&] { enabled = ::IsWindowEnabled(Item(id)) != FALSE; });
-    return enabled;
-}
-
-HWND UiThread::FocusWindow() const
-{
-    HWND focus = nullptr;
-    Run([&] { focus = ::GetFocus(); });
-    return focus;
-}
-
-bool UiThread::HasWaitCursor() const
-{
-    bool wait = false;
-    Run([&] { wait = ::GetCursor() == ::LoadCursorA(nullptr, IDC_WAIT); });
-    return wait;
-}
-
 INT_PTR RunModal(fw::Dialog& dialog, const std::function<void(UiThread& ui, HWND window)>& script)
 {
     const UniqueWindow helper = CreateHelper();

@@ -40,11 +40,23 @@ public:
     // Returns once every message posted to the dialog's thread so far has been handled.
     void Flush() const;
 
+    // What query returns when run on the dialog's thread.
+    template <typename Query>
+    auto Ask(Query query) const
+    {
+        decltype(query()) answer{};
+        Run([&] { answer = query(); });
+        return answer;
+    }
+
     HWND Item(int id) const { return ::GetDlgItem(dialog, id); }
-    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    bool IsEnabled(int id) const;
-    HWND FocusWindow() const;
-    bool HasWaitCursor() const;
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return Ask([&] { return ::SendDlgItemMessageA(dialog, id, message, wParam, lParam); });
+    }
+    bool IsEnabled(int id) const { return Ask([&] { return ::IsWindowEnabled(Item(id)) != FALSE; }); }
+    HWND FocusWindow() const { return Ask([] { return ::GetFocus(); }); }
+    bool HasWaitCursor() const { return Ask([] { return ::GetCursor() == ::LoadCursorA(nullptr, IDC_WAIT); }); }
     bool IsPushed(int id) const { return (Send(id, BM_GETSTATE) & BST_PUSHED) != 0; }
 
 private:

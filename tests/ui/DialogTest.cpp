@@ -1,9 +1,8 @@
 // The wizard's dialogs from inside, where the end-to-end scenarios cannot look: the ways of
-// scrolling that the driver does not use, the colours, the busy state while the worker runs and
-// a port list that cannot be filled.
+// scrolling that the driver does not use, fonts, tab stops, colours, the list's column and check
+// boxes, the busy state while the worker runs and a port list that cannot be filled.
 
 #include "DialogDriver.h"
-#include "framework/Handles.h"
 #include "res/resource.h"
 #include "support/SimFwStateFile.h"
 #include "task/FirewallTask.h"
@@ -13,8 +12,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -36,13 +37,11 @@ protected:
         ::GetTempFileNameA(std::string(folder).c_str(), "dlg", 0, folder);
         ::DeleteFileA(folder);
         ASSERT_TRUE(::CreateDirectoryA(folder, nullptr) && ::SetCurrentDirectoryA(folder));
-        const fw::UniqueHandle file(::CreateFileA("Readme.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        std::string text;
+        std::ofstream readme("Readme.txt", std::ios::binary);
         for (int i = 1; i <= 80; ++i) {
-            text += "line " + std::to_string(i) + "\n";
+            readme << "line " << i << "\n";
         }
-        DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+        ASSERT_TRUE(readme.flush());
     }
     void TearDown() override
     {
@@ -143,12 +142,27 @@ TEST_F(Dialogs, AgreeIsEnabledOnlyOnceTheReaderScrolledToTheEnd)
     }
 }
 
-TEST_F(Dialogs, IdleAgreementFollowsTheWindowColoursAndLeavesTheDialogManagersMessagesAlone)
+TEST_F(Dialogs, IdleAgreementHasItsFontsTabStopAndColoursAndLeavesTheDialogManagersMessagesAlone)
 {
     AgreementDialog dialog(nullptr);
     dialog.SetTask(&task);
     const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
         ui.Run([&] {
+            // Every text in the dialog's font, the heading in its bold.
+            const auto font = [](HWND w) {
+                LOGFONTW f = {};
+                ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(w, WM_GETFONT, 0, 0)), sizeof(f), &f);
+                return std::make_tuple(std::wstring(f.lfFaceName), f.lfHeight, f.lfWeight);
+            };
+            const auto [face, height, weight] = font(window);
+            for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+                const LONG expected = ::GetDlgCtrlID(c) == IDC_HEADING ? FW_BOLD : weight;
+                EXPECT_EQ(std::make_tuple(face, height, expected), font(c)) << "control " << ::GetDlgCtrlID(c);
+            }
+            // Shown, the refusing choice is a tab stop (the scenarios' Tab reaches it), the agreeing
+            // one not, so that Tab stops once in the group even when both are enabled.
+            EXPECT_EQ(0, ::GetWindowLongA(ui.Item(IDC_AGREE), GWL_STYLE) & WS_TABSTOP);
+
             const std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> dc(::CreateCompatibleDC(nullptr),
                                                                                         &::DeleteDC);
             // What the explanation is told to paint with: text, background and brush colour.
@@ -242,13 +256,21 @@ TEST_F(Dialogs, CancelRightAfterOkWaitsForTheWorkerEvenBeforeItsBegin)
     EXPECT_TRUE(task.HasWorkerEnded());
 }
 
-TEST_F(Dialogs, SpaceTicksTheFocusedFirstRowOfTheRemovalListAndEnablesOk)
+TEST_F(Dialogs, RemovalListHasItsColumnAndCheckBoxesAndSpaceTicksTheFocusedFirstRow)
 {
     ASSERT_TRUE(state.Write(TwoMonitorPorts));
     ASSERT_EQ(ConfigStatus::WorkNeeded, task.GetPortConfig().QueryRemovalStatus());
     PortRemovalDialog dialog(nullptr);
     dialog.SetTask(&task);
     const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+        wchar_t header[16] = {};
+        LVCOLUMNW column = {LVCF_TEXT, 0, 0, header, ARRAYSIZE(header), 0, 0, 0};
+        ui.Send(IDC_PORT_LIST, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        EXPECT_EQ(std::wstring(L"ポート"), header);
+        RECT client = {};
+        ::GetClientRect(ui.Item(IDC_PORT_LIST), &client);
+        EXPECT_EQ(client.right - 20, ui.Send(IDC_PORT_LIST, LVM_GETCOLUMNWIDTH));
+        EXPECT_EQ(LVS_EX_CHECKBOXES, ui.Send(IDC_PORT_LIST, LVM_GETEXTENDEDLISTVIEWSTYLE));
         EXPECT_FALSE(ui.IsEnabled(IDOK));
         uitest::PostKey(ui.FocusWindow(), VK_SPACE);
         ui.Flush();
