@@ -8,7 +8,12 @@ constexpr char EventName[] = "Patch::ZORVANE";
 // The global namespace reaches the instances of other logged-on users (NT 5 and later).
 constexpr char GlobalEventName[] = "Global\\Patch::ZORVANE";
 
-} // namespace
+// Security of the event on NT 5 and later: a NULL DACL, so that the instances of every
+// logged-on user can see it, and an inheritable handle.
+struct InstanceEventSecurity {
+    SECURITY_DESCRIPTOR descriptor;
+    SECURITY_ATTRIBUTES attributes;
+};
 
 void InitInstanceEventSecurity(InstanceEventSecurity& security)
 {
@@ -18,6 +23,8 @@ void InitInstanceEventSecurity(InstanceEventSecurity& security)
     security.attributes.lpSecurityDescriptor = &security.descriptor;
     security.attributes.bInheritHandle = TRUE;
 }
+
+} // namespace
 
 int CreateInstanceEvent(fw::UniqueHandle& handle)
 {

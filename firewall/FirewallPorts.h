@@ -44,7 +44,9 @@ static_assert(offsetof(OpenPortRecord, remoteAddresses) == 276, "OpenPortRecord 
 static_assert(offsetof(OpenPortRecord, enabled) == 536, "OpenPortRecord layout");
 static_assert(offsetof(OpenPortRecord, builtIn) == 538, "OpenPortRecord layout");
 
-// Snapshot of one profile: a 32-bit count, then that many records (4 + 540 * n bytes).
+// Snapshot of one profile: a 32-bit count, then that many records (4 + 540 * n bytes). Flat and
+// fixed-width, so that a caller finds record i at a plain offset (OpenPortTableRecord) while it
+// scans the table by index, and frees the whole table, one memory block, in one piece.
 struct OpenPortTable {
     int32_t count;
     OpenPortRecord records[1]; // really `count` records; the block is sized by ListOpenPorts

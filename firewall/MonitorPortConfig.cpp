@@ -1,5 +1,6 @@
 #include "firewall/MonitorPortConfig.h"
 
+#include "firewall/MonitorKey.h"
 #include "firewall/MonitorPortName.h"
 #include "firewall/ProfileSnapshot.h"
 #include "framework/ProgramText.h"
@@ -8,18 +9,15 @@
 
 namespace {
 
-const char MonitorKeyPath[] = "SOFTWARE\\Veltra\\VOSKAR";
-const char PortNumberValue[] = "PortNumber";
 constexpr int32_t DefaultPortNumber = 58140;
 
 } // namespace
 
 int ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t& value)
 {
-    // The monitor program is a 32-bit program: its key lives in the 32-bit view, and a key
-    // found only in the 64-bit view is not the monitor's.
+    // The monitor's key is the only one whose values the program reads: its view applies.
     fw::UniqueRegKey key;
-    if (::RegOpenKeyExA(root, subKey, 0, KEY_READ | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(root, subKey, 0, KEY_READ | MonitorKeyView, key.put()) != ERROR_SUCCESS) {
         return -1;
     }
     DWORD type = REG_NONE;
@@ -41,7 +39,7 @@ int ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint
 int MonitorPortConfig::ReadPortNumber()
 {
     uint32_t value = 0;
-    const int result = ReadRegistryDword(HKEY_LOCAL_MACHINE, MonitorKeyPath, PortNumberValue, value);
+    const int result = ReadRegistryDword(MonitorKeyRoot, MonitorKeyPath, PortNumberValue, value);
     // A value that was read is used as it is, without a range test.
     portNumber = result == 0 ? static_cast<int32_t>(value) : DefaultPortNumber;
     return result;

@@ -60,5 +60,5 @@ private:
 };
 
 // 0 read; -1 key or value unreadable (or longer than 4 bytes); -2 not a REG_DWORD.
-// The key is opened in the 32-bit registry view, where the monitor program keeps it.
+// The key is opened in the monitor's registry view (MonitorKey.h).
 int ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t& value);

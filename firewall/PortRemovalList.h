@@ -18,7 +18,9 @@ static_assert(offsetof(PortRemovalEntry, profile) == 268, "PortRemovalEntry layo
 static_assert(offsetof(PortRemovalEntry, inBoth) == 272, "PortRemovalEntry layout");
 
 // A 32-bit count, then that many entries: Domain entries first, then Standard entries
-// without a Domain twin.
+// without a Domain twin. Flat and fixed-width like the snapshots it is built from: the removal
+// dialog and the worker reach entry i at a plain offset, and the list is freed in one piece. It
+// is a copy taken by the precheck, not brought up to date when the firewall changes.
 struct PortRemovalList {
     int32_t count;
     PortRemovalEntry entries[1]; // really `count` entries

@@ -6,7 +6,9 @@
 #include <cstdint>
 
 // One profile's OpenPortTable in a block of its own, taken by the two-call protocol of
-// ListOpenPorts and freed with the object.
+// ListOpenPorts and freed with the object, in one piece. Nothing is cached: every snapshot asks
+// the firewall anew, size and then records, so each precheck sees the firewall as it is now and
+// not as an earlier call found it.
 class ProfileSnapshot {
 public:
     // The table size the profile reports now; 0 when it could not report one.

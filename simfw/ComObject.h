@@ -10,6 +10,7 @@ namespace simfw {
 // Reference counting, QueryInterface and the live-object count for one COM object that offers
 // one interface (plus its bases). Derived supplies:
 //   bool Supports(REFIID iid) const             the interfaces besides IUnknown
+// and may hide:
 //   HRESULT BeforeQueryInterface(REFIID iid)    S_OK to go on; anything else is returned as is
 // Objects start with one reference, owned by their creator.
 template <typename Derived, typename Interface>
@@ -38,6 +39,9 @@ public:
         }
         return static_cast<ULONG>(left);
     }
+
+    // Objects whose QueryInterface no `fail` statement can name let every query through.
+    HRESULT BeforeQueryInterface(REFIID) { return S_OK; }
 
     // QueryInterface without fault injection, for the sim's own hand-over of new objects.
     HRESULT QueryInternal(REFIID iid, void** out)

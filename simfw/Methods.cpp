@@ -9,16 +9,10 @@ namespace {
 const char* const kMethods[] = {
     "NetFwMgr::Create",
     "NetFwOpenPort::Create",
-    "INetFwMgr::QueryInterface",
     "INetFwMgr::get_LocalPolicy",
-    "INetFwMgr::get_CurrentProfileType",
-    "INetFwPolicy::QueryInterface",
     "INetFwPolicy::get_CurrentProfile",
     "INetFwPolicy::GetProfileByType",
-    "INetFwProfile::QueryInterface",
-    "INetFwProfile::get_Type",
     "INetFwProfile::get_GloballyOpenPorts",
-    "INetFwOpenPorts::QueryInterface",
     "INetFwOpenPorts::get_Count",
     "INetFwOpenPorts::Add",
     "INetFwOpenPorts::Remove",
@@ -42,9 +36,6 @@ const char* const kMethods[] = {
     "INetFwOpenPort::get_BuiltIn",
     "IEnumVARIANT::QueryInterface",
     "IEnumVARIANT::Next",
-    "IEnumVARIANT::Skip",
-    "IEnumVARIANT::Reset",
-    "IEnumVARIANT::Clone",
 };
 
 } // namespace

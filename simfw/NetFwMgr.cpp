@@ -27,11 +27,6 @@ bool NetFwMgr::Supports(REFIID iid) const
     return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_INetFwMgr);
 }
 
-HRESULT NetFwMgr::BeforeQueryInterface(REFIID)
-{
-    return session_->Enter("INetFwMgr::QueryInterface", Binding());
-}
-
 STDMETHODIMP NetFwMgr::get_LocalPolicy(INetFwPolicy** localPolicy)
 {
     if (!localPolicy) {
@@ -43,20 +38,6 @@ STDMETHODIMP NetFwMgr::get_LocalPolicy(INetFwPolicy** localPolicy)
         return hr;
     }
     return HandOver(new (std::nothrow) NetFwPolicy(session_), IID_INetFwPolicy, reinterpret_cast<void**>(localPolicy));
-}
-
-STDMETHODIMP NetFwMgr::get_CurrentProfileType(NET_FW_PROFILE_TYPE* profileType)
-{
-    if (!profileType) {
-        return E_POINTER;
-    }
-    *profileType = NET_FW_PROFILE_DOMAIN;
-    HRESULT hr = session_->Enter("INetFwMgr::get_CurrentProfileType", Binding());
-    if (hr != S_OK) {
-        return hr;
-    }
-    *profileType = session_->State().current == Profile::Domain ? NET_FW_PROFILE_DOMAIN : NET_FW_PROFILE_STANDARD;
-    return S_OK;
 }
 
 } // namespace simfw

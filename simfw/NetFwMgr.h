@@ -17,10 +17,9 @@ public:
     static HRESULT Create(REFIID iid, void** out);
 
     bool Supports(REFIID iid) const;
-    HRESULT BeforeQueryInterface(REFIID iid);
 
     STDMETHODIMP get_LocalPolicy(INetFwPolicy** localPolicy) override;
-    STDMETHODIMP get_CurrentProfileType(NET_FW_PROFILE_TYPE* profileType) override;
+    STDMETHODIMP get_CurrentProfileType(NET_FW_PROFILE_TYPE*) override { return E_NOTIMPL; }
     STDMETHODIMP RestoreDefaults() override { return E_NOTIMPL; }
     STDMETHODIMP IsPortAllowed(BSTR, NET_FW_IP_VERSION, LONG, BSTR, NET_FW_IP_PROTOCOL, VARIANT*, VARIANT*) override
     {

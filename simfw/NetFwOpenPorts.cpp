@@ -33,11 +33,6 @@ bool NetFwOpenPorts::Supports(REFIID iid) const
     return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_INetFwOpenPorts);
 }
 
-HRESULT NetFwOpenPorts::BeforeQueryInterface(REFIID)
-{
-    return session_->Enter("INetFwOpenPorts::QueryInterface", binding_);
-}
-
 PortList& NetFwOpenPorts::Ports()
 {
     return session_->State().PortsOf(binding_.profile);
@@ -134,19 +129,19 @@ STDMETHODIMP NetFwOpenPorts::get__NewEnum(IUnknown** newEnum)
         return hr;
     }
     Session::Lock lock(*session_);
-    auto elements = std::make_shared<EnumElements>();
+    EnumElements elements;
     for (const auto& entry : Ports()) {
-        elements->push_back(EnumElement{entry, NonPortKind::Object});
+        elements.push_back(EnumElement{entry, NonPortKind::Object});
     }
     // In the order of their positions, so that each lands at its INDEX (or at the end).
     std::vector<const Statement*> nonPorts = session_->NonPorts(binding_);
     std::stable_sort(nonPorts.begin(), nonPorts.end(),
                      [](const Statement* a, const Statement* b) { return a->index < b->index; });
     for (const Statement* statement : nonPorts) {
-        size_t at = std::min(static_cast<size_t>(statement->index), elements->size());
-        elements->insert(elements->begin() + static_cast<std::ptrdiff_t>(at), EnumElement{nullptr, statement->nonPort});
+        size_t at = std::min(static_cast<size_t>(statement->index), elements.size());
+        elements.insert(elements.begin() + static_cast<std::ptrdiff_t>(at), EnumElement{nullptr, statement->nonPort});
     }
-    return HandOver(new (std::nothrow) PortEnumerator(session_, binding_, std::move(elements), 0), IID_IUnknown,
+    return HandOver(new (std::nothrow) PortEnumerator(session_, binding_, std::move(elements)), IID_IUnknown,
                     reinterpret_cast<void**>(newEnum));
 }
 

@@ -15,7 +15,6 @@ public:
     NetFwOpenPorts(std::shared_ptr<Session> session, const Binding& binding);
 
     bool Supports(REFIID iid) const;
-    HRESULT BeforeQueryInterface(REFIID iid);
 
     STDMETHODIMP get_Count(LONG* count) override;
     STDMETHODIMP Add(INetFwOpenPort* port) override;

@@ -14,11 +14,6 @@ bool NetFwPolicy::Supports(REFIID iid) const
     return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_INetFwPolicy);
 }
 
-HRESULT NetFwPolicy::BeforeQueryInterface(REFIID)
-{
-    return session_->Enter("INetFwPolicy::QueryInterface", Binding());
-}
-
 HRESULT NetFwPolicy::HandOutProfile(const Binding& binding, INetFwProfile** profile)
 {
     return HandOver(new (std::nothrow) NetFwProfile(session_, binding), IID_INetFwProfile,

@@ -15,7 +15,6 @@ public:
     explicit NetFwPolicy(std::shared_ptr<Session> session);
 
     bool Supports(REFIID iid) const;
-    HRESULT BeforeQueryInterface(REFIID iid);
 
     STDMETHODIMP get_CurrentProfile(INetFwProfile** profile) override;
     STDMETHODIMP GetProfileByType(NET_FW_PROFILE_TYPE profileType, INetFwProfile** profile) override;

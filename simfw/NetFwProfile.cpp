@@ -17,25 +17,6 @@ bool NetFwProfile::Supports(REFIID iid) const
     return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_INetFwProfile);
 }
 
-HRESULT NetFwProfile::BeforeQueryInterface(REFIID)
-{
-    return session_->Enter("INetFwProfile::QueryInterface", binding_);
-}
-
-STDMETHODIMP NetFwProfile::get_Type(NET_FW_PROFILE_TYPE* type)
-{
-    if (!type) {
-        return E_POINTER;
-    }
-    *type = NET_FW_PROFILE_DOMAIN;
-    HRESULT hr = session_->Enter("INetFwProfile::get_Type", binding_);
-    if (hr != S_OK) {
-        return hr;
-    }
-    *type = binding_.profile == Profile::Domain ? NET_FW_PROFILE_DOMAIN : NET_FW_PROFILE_STANDARD;
-    return S_OK;
-}
-
 STDMETHODIMP NetFwProfile::get_GloballyOpenPorts(INetFwOpenPorts** openPorts)
 {
     if (!openPorts) {

@@ -9,17 +9,16 @@
 
 namespace simfw {
 
-// One firewall profile; only its type and its globally open ports are simulated.
+// One firewall profile; only its globally open ports are simulated.
 class NetFwProfile final : public DispatchObject<NetFwProfile, INetFwProfile> {
 public:
     NetFwProfile(std::shared_ptr<Session> session, const Binding& binding);
 
     bool Supports(REFIID iid) const;
-    HRESULT BeforeQueryInterface(REFIID iid);
 
-    STDMETHODIMP get_Type(NET_FW_PROFILE_TYPE* type) override;
     STDMETHODIMP get_GloballyOpenPorts(INetFwOpenPorts** openPorts) override;
 
+    STDMETHODIMP get_Type(NET_FW_PROFILE_TYPE*) override { return E_NOTIMPL; }
     STDMETHODIMP get_FirewallEnabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
     STDMETHODIMP put_FirewallEnabled(VARIANT_BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP get_ExceptionsNotAllowed(VARIANT_BOOL*) override { return E_NOTIMPL; }

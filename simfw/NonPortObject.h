@@ -9,7 +9,6 @@ namespace simfw {
 class NonPortObject final : public DispatchObject<NonPortObject, IDispatch> {
 public:
     bool Supports(REFIID iid) const;
-    HRESULT BeforeQueryInterface(REFIID) { return S_OK; }
 };
 
 } // namespace simfw

@@ -9,9 +9,8 @@
 
 namespace simfw {
 
-PortEnumerator::PortEnumerator(std::shared_ptr<Session> session, const Binding& binding,
-                               std::shared_ptr<const EnumElements> elements, size_t position)
-    : session_(std::move(session)), binding_(binding), elements_(std::move(elements)), position_(position)
+PortEnumerator::PortEnumerator(std::shared_ptr<Session> session, const Binding& binding, EnumElements elements)
+    : session_(std::move(session)), binding_(binding), elements_(std::move(elements))
 {
 }
 
@@ -76,8 +75,8 @@ STDMETHODIMP PortEnumerator::Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetche
     }
     Session::Lock lock(*session_);
     ULONG fetched = 0;
-    while (fetched < celt && position_ < elements_->size()) {
-        hr = Fill((*elements_)[position_], rgVar[fetched]);
+    while (fetched < celt && position_ < elements_.size()) {
+        hr = Fill(elements_[position_], rgVar[fetched]);
         if (FAILED(hr)) {
             for (ULONG i = 0; i < fetched; ++i) {
                 ::VariantClear(&rgVar[i]);
@@ -92,45 +91,6 @@ STDMETHODIMP PortEnumerator::Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetche
         *pCeltFetched = fetched;
     }
     return fetched == celt ? S_OK : S_FALSE;
-}
-
-STDMETHODIMP PortEnumerator::Skip(ULONG celt)
-{
-    HRESULT hr = session_->Enter("IEnumVARIANT::Skip", binding_);
-    if (hr != S_OK) {
-        return hr;
-    }
-    Session::Lock lock(*session_);
-    size_t left = elements_->size() - position_;
-    size_t skipped = celt < left ? celt : left;
-    position_ += skipped;
-    return skipped == celt ? S_OK : S_FALSE;
-}
-
-STDMETHODIMP PortEnumerator::Reset()
-{
-    HRESULT hr = session_->Enter("IEnumVARIANT::Reset", binding_);
-    if (hr != S_OK) {
-        return hr;
-    }
-    Session::Lock lock(*session_);
-    position_ = 0;
-    return S_OK;
-}
-
-STDMETHODIMP PortEnumerator::Clone(IEnumVARIANT** ppEnum)
-{
-    if (!ppEnum) {
-        return E_POINTER;
-    }
-    *ppEnum = nullptr;
-    HRESULT hr = session_->Enter("IEnumVARIANT::Clone", binding_);
-    if (hr != S_OK) {
-        return hr;
-    }
-    Session::Lock lock(*session_);
-    return HandOver(new (std::nothrow) PortEnumerator(session_, binding_, elements_, position_), IID_IEnumVARIANT,
-                    reinterpret_cast<void**>(ppEnum));
 }
 
 } // namespace simfw

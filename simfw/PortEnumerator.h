@@ -16,27 +16,33 @@ struct EnumElement {
 using EnumElements = std::vector<EnumElement>;
 
 // The IEnumVARIANT of get__NewEnum over the elements taken when the enumeration was asked for.
-// Each port comes as a new VT_DISPATCH port object attached to the stored entry.
+// Each port comes as a new VT_DISPATCH port object attached to the stored entry. The program
+// reads an enumeration once from its start with Next alone; the other methods are not simulated.
 class PortEnumerator final : public ComObject<PortEnumerator, IEnumVARIANT> {
 public:
-    PortEnumerator(std::shared_ptr<Session> session, const Binding& binding,
-                   std::shared_ptr<const EnumElements> elements, size_t position);
+    PortEnumerator(std::shared_ptr<Session> session, const Binding& binding, EnumElements elements);
 
     bool Supports(REFIID iid) const;
     HRESULT BeforeQueryInterface(REFIID iid);
 
     STDMETHODIMP Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) override;
-    STDMETHODIMP Skip(ULONG celt) override;
-    STDMETHODIMP Reset() override;
-    STDMETHODIMP Clone(IEnumVARIANT** ppEnum) override;
+    STDMETHODIMP Skip(ULONG) override { return E_NOTIMPL; }
+    STDMETHODIMP Reset() override { return E_NOTIMPL; }
+    STDMETHODIMP Clone(IEnumVARIANT** ppEnum) override
+    {
+        if (ppEnum) {
+            *ppEnum = nullptr;
+        }
+        return E_NOTIMPL;
+    }
 
 private:
     HRESULT Fill(const EnumElement& element, VARIANT& value);
 
     std::shared_ptr<Session> session_;
     Binding binding_;
-    std::shared_ptr<const EnumElements> elements_;
-    size_t position_;
+    EnumElements elements_;
+    size_t position_ = 0;
 };
 
 } // namespace simfw

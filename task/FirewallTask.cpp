@@ -1,19 +1,18 @@
 #include "task/FirewallTask.h"
 
 #include "task/Administrator.h"
+#include "firewall/MonitorKey.h"
 
 #include <process.h>
 
 namespace {
 
-constexpr char MonitorKey[] = "SOFTWARE\\Veltra\\VOSKAR";
-
-// The monitor is a 32-bit program: its key lives in the 32-bit view, which both builds read.
+// Only the key's existence is tested: it is closed again at once.
 bool IsMonitorInstalled()
 {
     fw::UniqueRegKey key;
-    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, MonitorKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                           key.put()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExA(MonitorKeyRoot, MonitorKeyPath, 0, KEY_QUERY_VALUE | MonitorKeyView, key.put()) ==
+           ERROR_SUCCESS;
 }
 
 ResultCode ResultOfStatus(ConfigStatus status)
