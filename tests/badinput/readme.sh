@@ -8,12 +8,10 @@ source "$(dirname "$0")/common.sh"
 set_port_number 58140
 state=$work/readme.state
 before=
-text_set_up=$'設定を完了しました。\n'
 mkdir -p "$work/readme"
 cd "$work/readme"
 cp "$bin/FirewallSetup.exe" .
 program_win=$(winpath FirewallSetup.exe)
-no_explanation='説明ファイル「Readme.txt」を読み込めませんでした。'
 
 # title | bytes | text shown in code page 932 (printf formats; "-": no file, "/": a folder; "!":
 # the line that says the file cannot be read). A lead byte before a byte that cannot trail shows
@@ -68,7 +66,7 @@ prepare_case() {
     esac
     case $bytes in
         big*) cp Readme.txt "$work/expected" && [ "$bytes" = 'big 10' ] || printf '\r\n' >>"$work/expected" ;;
-        *) [ "$shown" = '!' ] && printf '%s' "$no_explanation" | iconv -f UTF-8 -t CP932 >"$work/expected" ||
+        *) [ "$shown" = '!' ] && printf '%s' "$text_no_explanation" | iconv -f UTF-8 -t CP932 >"$work/expected" ||
             printf "$shown" >"$work/expected" ;;
     esac
 }

@@ -2,7 +2,6 @@
 # its end and agreed, every removal row ticked), many runs to one uidriver, and checks each run.
 # pause_commands run at pause_at (intro, agreement, removal, worker, box), ending with `use @first`.
 # Sourced after lib.sh and model.sh. The driver's waits end when their thing comes, or after 60 s.
-caption='window " Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール"'
 pause_at=
 pause_commands=()
 c_mode=() c_name=() c_before=() c_after=() c_code=() c_stage=() c_rows=() c_lines=()
@@ -10,13 +9,13 @@ c_mode=() c_name=() c_before=() c_after=() c_code=() c_stage=() c_rows=() c_line
 expected_message() { # MODE CODE STAGE
     case "$1 $2 $3" in
         Silent\ *) ;;
-        "Setup 0 worker") echo '"設定を完了しました。\n"' ;;
-        "Remove 0 worker") echo '"設定の削除を完了しました。\n"' ;;
-        *\ 2\ *) echo '"ご使用のOSでは、本プログラムでの設定変更の必要はありません。\nプログラムを終了します。"' ;;
-        *\ 3\ *) echo '"実行権限がありません。\n本プログラムは、コンピュータの管理者で実行してください。"' ;;
-        "Setup 5 "*) echo '"Windows ファイアウォール の設定変更は必要ありません。\nすでに設定を完了しています。"' ;;
-        "Remove 5 "*) echo '"Windows ファイアウォール の設定削除は必要ありません。\n設定変更を行ったことが無いか、すでに設定の削除を完了しています。"' ;;
-        *\ 6\ *) echo '"Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。"' ;;
+        "Setup 0 worker") quoted "$text_set_up" ;;
+        "Remove 0 worker") quoted "$text_removed" ;;
+        *\ 2\ *) quoted "$text_unavailable" ;;
+        *\ 3\ *) quoted "$text_not_admin" ;;
+        "Setup 5 "*) quoted "$text_already_set_up" ;;
+        "Remove 5 "*) quoted "$text_nothing_to_remove" ;;
+        *\ 6\ *) quoted "$text_failed" ;;
     esac
 }
 
@@ -107,7 +106,7 @@ check_run() {
     box=$(last_window "$got_out")
     code=$(tail -n1 <<<"$got_out" | sed 's/^exit //')
     [ "${c_mode[i]}" = Silent ] || shown="$(head -n1 <<<"$box") $(box_text "$box")" \
-        expected="$caption $(expected_message "${c_mode[i]}" "${c_code[i]}" "${c_stage[i]}")"
+        expected="window $(quoted "$box_caption") $(expected_message "${c_mode[i]}" "${c_code[i]}" "${c_stage[i]}")"
     [ "$code" = "${c_code[i]}" ] || problems+=("exit code: expected ${c_code[i]}, got $code")
     [ "${shown:-}" = "$expected" ] || problems+=("box: expected $expected, got $shown")
     [ "$(rows_of "$got_out")" = "${c_rows[i]}" ] || problems+=("rows: expected ${c_rows[i]}")
