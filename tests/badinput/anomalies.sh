@@ -33,10 +33,10 @@ cases=(
 for c in "${cases[@]}"; do
     IFS='|' read -r _ _ rows _ before <<<"$c"
     before=${before//;/$'\n'}
-    add_lines "start $program_win /S" 'exit 60000'
-    listing=('window 60000' 'rows 1007' 'tick 1007 0' 'click 1')
+    add_lines "start $program_win /S" exit
+    listing=(window 'rows 1007' 'tick 1007 0' 'click 1')
     [ "$rows" != 6 ] || listing=()
-    add_lines "start $program_win /D" "${listing[@]}" 'window 60000' controls 'click 1' 'exit 60000'
+    add_lines "start $program_win /D" "${listing[@]}" window controls 'click 1' exit
 done
 
 check_case() {

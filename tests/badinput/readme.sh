@@ -37,17 +37,17 @@ cases=(
     'one line of 1 MiB without a line end|big 1|'
     '10 MiB, the shipped explanation over and over (280,765 lines)|big 10|'
 )
-opened=("start $program_win" 'window 60000' 'click 1006' 'window 60000' 'note opened' 'hex on' 'text 1004' 'hex off' controls)
+opened=("start $program_win" window 'click 1006' window 'note opened' 'hex on' 'text 1004' 'hex off' controls)
 for c in "${cases[@]}"; do
     IFS='|' read -r title bytes _ <<<"$c"
     case $bytes in
-        'big 1') add_lines "${opened[@]}" 'click 2' 'exit 60000' ;;
+        'big 1') add_lines "${opened[@]}" 'click 2' exit ;;
         'big 10') add_lines "${opened[@]}" 'scroll 1004 pagedown' 'note keys' controls 'scroll 1004 bottom' \
-            'note scrolled' controls 'edit 1004' 'press 1000' 'until 1000 checked' 'click 1' 'window 60000' controls \
-            'click 1' 'exit 60000' ;;
+            'note scrolled' controls 'edit 1004' 'press 1000' 'until 1000 checked' 'click 1' window controls \
+            'click 1' exit ;;
         # A text that fits has the scroll limit 0: no key reaches it, a scroll event does.
         *) add_lines "${opened[@]}" 'key pagedown 1004' 'key end 1004' 'note keys' controls 'scroll 1004 bottom' \
-            'note scrolled' controls 'click 2' 'exit 60000' ;;
+            'note scrolled' controls 'click 2' exit ;;
     esac
 done
 

@@ -25,7 +25,7 @@ cases=(
 state=$work/value.state
 before=
 for c in "${cases[@]}"; do
-    add_lines "start $program_win" 'window 60000' 'text 1005' 'click 2' 'exit 60000' "start $program_win /S" 'exit 60000'
+    add_lines "start $program_win" window 'text 1005' 'click 2' exit "start $program_win /S" exit
 done
 
 prepare_case() {

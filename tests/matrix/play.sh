@@ -25,11 +25,11 @@ case_lines() {
     [ "$m_user" = admin ] || exe=$seam_win
     case $1 in
         Silent) echo "start $exe /S" && at worker ;;
-        Setup) printf '%s\n' "start $exe" 'window 60000' && at intro && echo 'click 1006' ;;
+        Setup) printf '%s\n' "start $exe" window && at intro && echo 'click 1006' ;;
         Remove) echo "start $exe /D" ;;
     esac
     if [ "$m_stage" = worker ] && [ "$1" != Silent ]; then
-        echo 'window 60000'
+        echo window
         if [ "$1" = Setup ]; then
             at agreement
             printf '%s\n' 'scroll 1004 bottom' 'key space 1000' 'until 1000 checked' 'until 1 enabled'
@@ -40,8 +40,8 @@ case_lines() {
         fi
         echo 'click 1' && at worker
     fi
-    [ "$1" = Silent ] || { echo 'window 60000' && at box && printf '%s\n' controls 'click 1'; }
-    echo 'exit 60000'
+    [ "$1" = Silent ] || { echo window && at box && printf '%s\n' controls 'click 1'; }
+    echo exit
 }
 
 # The lines from the last window on (a run's outcome box); the box's text; the rows listed.

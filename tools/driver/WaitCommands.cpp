@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr long DefaultWaitFileMs = 60000;
-
 // The words of `controls` that a control's state can show.
 std::vector<std::string> StateWords(HWND control)
 {
@@ -45,7 +43,7 @@ bool Shows(const std::vector<std::string>& state, const std::vector<std::string>
     return true;
 }
 
-// until ID WORD...: waits (up to 5 s) until control ID shows every WORD (visible, hidden,
+// until ID WORD...: waits until control ID shows every WORD (visible, hidden,
 // enabled, disabled, checked, unchecked, indeterminate, focused, first=LINE), then until the
 // program has gone back to its message loop.
 bool Until(Session& session, const Invocation& invocation)
@@ -73,11 +71,11 @@ bool Until(Session& session, const Invocation& invocation)
     return true;
 }
 
-// waitfile PATH [MS]: waits (default 60000 ms) until the file exists, then deletes it. Lets the
+// waitfile PATH [MS]: waits until the file exists, then deletes it. Lets the
 // one who runs the script do something at that point (take a picture) and say when it is done.
 bool WaitFile(Session& session, const Invocation& invocation)
 {
-    long timeout = DefaultWaitFileMs;
+    long timeout = PatienceMs;
     if (invocation.words.size() < 2 || invocation.words.size() > 3 ||
         (invocation.words.size() == 3 && !ParseNumber(invocation.words[2], timeout))) {
         return session.Fail("waitfile needs a file name and optionally a timeout in milliseconds");
