@@ -14,7 +14,6 @@ repeat() {
     local room=$((32766 - ${#program_win} - 1 - ${2:-0}))
     perl -CS -e 'my ($t, $room) = @ARGV; utf8::decode($t); print $t x int($room / length $t)' "$1" "$room"
 }
-cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
 # mode | title | arguments (bytes as a script file carries them: code page 932, or none valid).
 rows=(

@@ -9,7 +9,7 @@ set_port_number 58140
 
 # padded BYTES: the monitor's name and "x" up to BYTES bytes in code page 932.
 padded() {
-    local pad=$(($1 - $(printf '%s' "$monitor_name" | iconv -f UTF-8 -t CP932 | wc -c)))
+    local pad=$(($1 - $(cp932 "$monitor_name" | wc -c)))
     printf '%s%s' "$monitor_name" "$(printf "%${pad}s" '' | tr ' ' x)"
 }
 remote=$(printf '10.0.0.1/255.255.255.255,%.0s' {1..25})

@@ -51,7 +51,7 @@ for c in "${cases[@]}"; do
     esac
 done
 
-unit=$(printf '監視プログラム ﾄﾞﾗｲﾊﾞ abc ' | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n')
+unit=$(cp932 '監視プログラム ﾄﾞﾗｲﾊﾞ abc ' | hex_of)
 prepare_case() {
     local bytes shown
     IFS='|' read -r _ bytes shown <<<"${cases[$1]}"
@@ -66,11 +66,11 @@ prepare_case() {
     esac
     case $bytes in
         big*) cp Readme.txt "$work/expected" && [ "$bytes" = 'big 10' ] || printf '\r\n' >>"$work/expected" ;;
-        *) [ "$shown" = '!' ] && printf '%s' "$text_no_explanation" | iconv -f UTF-8 -t CP932 >"$work/expected" ||
+        *) [ "$shown" = '!' ] && cp932 "$text_no_explanation" >"$work/expected" ||
             printf "$shown" >"$work/expected" ;;
     esac
 }
-digest() { [ "$(wc -c <"$1")" -gt 4096 ] && sha256sum <"$1" | cut -c1-64 || od -An -v -tx1 "$1" | tr -d ' \n'; }
+digest() { [ "$(wc -c <"$1")" -gt 4096 ] && sha256sum <"$1" | cut -c1-64 || hex_of <"$1"; }
 agree_at() { control_state 1000 "$(section "$1" "$got_out")"; }
 check_case() {
     local title bytes shown lines page view at_end=enabled
@@ -87,7 +87,7 @@ check_case() {
     page=$(sed -E 's/.* page=([0-9]+) .*/\1/' <<<"$view")
     expect "$title: every line is in the edit, the view on its last page; the set-up runs after agreeing" \
         "edit 1004 lines=$lines first=$((lines - page)) page=$page sel=0,0|$(quoted "$text_set_up")|$(both_open 58140)" \
-        "$view|$(box_text "$(last_window "$got_out")")|$(ports_of "$state")"
+        "$view|$(box_text "$(last_window "$got_out")")|$(port_lines "$state")"
 }
 run_cases
 finish

@@ -23,7 +23,7 @@ for phase in "Setup intro -" "Setup agreement -" "Setup worker INetFwOpenPorts::
     model_load <(tr ';' '\n' <<<"$start")
     [ "$delayed" = - ] || m_statements=("delay $delayed 2000")
     pause_commands=("${registry[@]}" "${seconds[@]}" 'use @first')
-    [ "$mode" != Silent ] || pause_commands=('waitevent Global\Patch::ZORVANE' "${seconds[@]}" 'use @first')
+    [ "$mode" != Silent ] || pause_commands=("waitevent $instance_event" "${seconds[@]}" 'use @first')
     add_case "$mode" "second starts while $mode waits at its $pause_at"
 done
 

@@ -25,6 +25,8 @@ failures=0
 program_win=$(winpath "$bin/FirewallSetup.exe")
 seam_win=$(winpath "$bin/noadmin/FirewallSetup.exe")
 nothread_win=$(winpath "$bin/nothread/FirewallSetup.exe")
+# The single-instance event the program holds while it runs.
+instance_event='Global\Patch::ZORVANE'
 
 save_key() { # view
     if "$wine" reg query "$monitor_key" "/reg:$1" >/dev/null 2>&1; then
@@ -103,6 +105,20 @@ port_lines() { grep '^port ' "$1" || true; }
 
 # The port line that set-up writes for port $2 in profile $1.
 monitor_port_line() { printf 'port %s UDP %s enabled subnet any user - %s' "$1" "$2" "$monitor_name"; }
+# The port lines of a set-up of port $1 over a firewall without other ports.
+both_open() { printf '%s\n%s' "$(monitor_port_line Domain "$1")" "$(monitor_port_line Standard "$1")"; }
+
+# A text in code page 932, the program's own, converted here by iconv, independently of Windows;
+# bytes in hex as uidriver prints them after `hex on`.
+cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+hex_of() { od -An -v -tx1 | tr -d ' \n'; }
+
+# box_text LINES: a message box's text in a `controls` listing (the static that is not the empty
+# icon).
+box_text() {
+    grep '^control [-0-9]* Static' <<<"$1" | grep -vE ' ""( bytes=)?$' |
+        sed -E 's/^control [-0-9]+ Static style=[^ ]+ visible enabled //' || true
+}
 
 # control_state ID LINES: "enabled unchecked", "disabled", … of control ID in a `controls` listing.
 control_state() {

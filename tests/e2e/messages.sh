@@ -3,8 +3,7 @@
 # exact code page 932 bytes, one OK button, no icon; closing it ends the run with the code.
 source "$(dirname "$0")/lib.sh"
 
-# Bytes as the program holds them, converted here by iconv, independently of Windows.
-cp932_hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n'; }
+cp932_hex() { cp932 "$1" | hex_of; }
 
 # Commands that lead from the program's start to its box: none in Remove mode; in Setup mode
 # the intro comes first and the box follows its Next button.
@@ -17,8 +16,7 @@ box() {
     out=$(drive "$state" "start $exe $args" ${before_box[@]+"${before_box[@]}"} 'hex on' window controls "$close" exit)
     expect "$name: caption" "window $(quoted "$box_caption") bytes=$(cp932_hex "$box_caption")" \
         "$(grep '^window ' <<<"$out" | tail -n1)"
-    expect "$name: text" "$(quoted "$text") bytes=$(cp932_hex "$text")" \
-        "$(grep '^control [0-9]* Static' <<<"$out" | grep -v ' "" bytes=$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
+    expect "$name: text" "$(quoted "$text") bytes=$(cp932_hex "$text")" "$(box_text "$out")"
     # The button's label is the system's, in its language.
     expect "$name: one button, OK" 'control 1 Button' \
         "$(grep '^control -\?[0-9]* Button' <<<"$out" | sed -E 's/ style=[^ ]+ visible enabled//; s/ ".*//')"

@@ -27,8 +27,7 @@ centred() {
 box_of() {
     local s
     s=$(section "$1" "$2")
-    printf '%s / %s' "$(grep '^window ' <<<"$s" | sed 's/^window //')" \
-        "$(grep '^control [0-9]* Static' <<<"$s" | grep -v ' ""$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
+    printf '%s / %s' "$(grep '^window ' <<<"$s" | sed 's/^window //')" "$(box_text "$s")"
 }
 
 # The agreement dialog's view of the explanation: its line count and page, from a run that only
@@ -76,7 +75,7 @@ expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$opened")"
 expect "setup: caret at the start, first line in view" "edit 1004 lines=$lines first=0 page=$page sel=0,0" \
     "$(grep '^edit ' <<<"$opened")"
-expect "setup: the explanation, held open elsewhere, is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
+expect "setup: the explanation, held open elsewhere, is Readme.txt byte for byte" "$(hex_of <Readme.txt)" \
     "$(grep '^text 1004 ' <<<"$opened" | sed 's/.* bytes=//')"
 expect "setup: one PageDown short of the end, agree stays disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'page short' "$out")")"

@@ -44,11 +44,8 @@ case_lines() {
     echo exit
 }
 
-# The lines from the last window on (a run's outcome box); the box's text; the rows listed.
+# The lines from the last window on (a run's outcome box); the rows listed.
 last_window() { awk '/^window /{ text = "" } { text = text $0 "\n" } END { printf "%s", text }' <<<"$1"; }
-box_text() {
-    grep '^control [0-9-]* Static' <<<"$1" | grep -v ' ""$' | sed -E 's/^control [0-9-]+ Static style=[^ ]+ visible enabled //' || true
-}
 rows_of() { sed -nE 's/^row [0-9]+ ("([^"\\]|\\.)*").*/\1/p' <<<"$1" | paste -sd, -; }
 
 # add_case MODE NAME: a case over the model's firewall and fault, with the model's prediction.
