@@ -1,6 +1,6 @@
 // press: a button clicked by the mouse, as the button itself handles it.
 #include "Commands.h"
-#include "ControlLookup.h"
+#include "ProgramWindows.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
 // rows, select, tick, untick: a list view's rows, their texts and check boxes.
 #include "Commands.h"
-#include "ControlLookup.h"
+#include "ProgramWindows.h"
 #include "RemoteMemory.h"
-#include "WindowQuery.h"
 
 #include <commctrl.h>
 #include <cstddef>

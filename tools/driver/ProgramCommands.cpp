@@ -1,6 +1,6 @@
 // start, use, exit, sleep: the programs under test.
 #include "Commands.h"
-#include "WindowQuery.h"
+#include "ProgramWindows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // rect, workarea: where a window or control is on the screen, and the part of the screen that
 // windows are placed in.
 #include "Commands.h"
-#include "ControlLookup.h"
+#include "ProgramWindows.h"
 
 #include <cstdio>
 

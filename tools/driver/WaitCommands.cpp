@@ -1,7 +1,6 @@
 // until, waitfile: waiting for the program, or for whoever runs the script.
 #include "Commands.h"
-#include "ControlLookup.h"
-#include "WindowQuery.h"
+#include "ProgramWindows.h"
 
 namespace {
 

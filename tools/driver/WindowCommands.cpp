@@ -1,7 +1,6 @@
 // window, controls, click, key, hex: the program's dialogs and message boxes.
 #include "Commands.h"
-#include "ControlLookup.h"
-#include "WindowQuery.h"
+#include "ProgramWindows.h"
 
 #include <algorithm>
 #include <cctype>
