@@ -12,8 +12,7 @@ bin=$build/$arch/bin
 wine=$root/tools/wine
 source "$root/tools/program.sh"
 case "$arch" in
-    x64) program=FirewallSetup ;;
-    x86) program=FirewallSetup32 ;;
+    x64 | x86) ;;
     *) echo "unknown architecture $arch" >&2; exit 2 ;;
 esac
 
