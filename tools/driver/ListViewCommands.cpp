@@ -58,20 +58,15 @@ private:
 
 constexpr int RowTextCapacity = 1024;
 
-// A row's state image as a check box: 1 unticked, 2 ticked, 0 none.
-UINT CheckImageOf(HWND list, int row)
-{
-    LRESULT state = 0;
-    SendQuick(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK, state);
-    return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12;
-}
-
 UINT StateOf(HWND list, int row, UINT mask)
 {
     LRESULT state = 0;
     SendQuick(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask, state);
     return static_cast<UINT>(state) & mask;
 }
+
+// A row's state image as a check box: 1 unticked, 2 ticked, 0 none.
+UINT CheckImageOf(HWND list, int row) { return StateOf(list, row, LVIS_STATEIMAGEMASK) >> 12; }
 
 // The row's text, read through a block in the program: LVM_GETITEMTEXTW's item and buffer
 // must be addresses of the list view's own process.
