@@ -50,17 +50,12 @@ case_lines() {
         pause_here worker
     fi
     # The outcome box, read and closed.
-    if [ "$mode" != Silent ]; then
-        echo window
-        pause_here box
-        printf '%s\n' controls 'click 1'
-    fi
+    [ "$mode" = Silent ] || { echo window; pause_here box; printf '%s\n' controls 'click 1'; }
     echo exit
 }
 
-pause_here() { # POINT: the pause commands, when the case pauses at POINT
-    [ "$pause_at" != "$1" ] || printf '%s\n' ${pause_commands[@]+"${pause_commands[@]}"}
-}
+# pause_here POINT: the pause commands, when the case pauses at POINT.
+pause_here() { [ "$pause_at" != "$1" ] || printf '%s\n' ${pause_commands[@]+"${pause_commands[@]}"}; }
 
 # --- Running the cases -------------------------------------------------------------------------
 
