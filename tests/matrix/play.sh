@@ -6,7 +6,8 @@
 # model: a user's way through the windows the model predicts (the agreement scrolled to its end
 # and agreed, every removal row ticked) and the model's prediction. run_cases runs all of them
 # through as few drivers as it can, since a driver's start is what takes time: one driver runs
-# case after case until one fails; the next case starts a new one.
+# case after case until it fails in one (a window that does not come, a button it cannot click);
+# the next case starts a new one.
 #
 # A case can stop at a point of its run (pause_at: intro, agreement, removal, worker or box) to
 # run pause_commands there, which end with `use @first` (@first: the case's first program).
@@ -156,6 +157,6 @@ expected_message() { # MODE CODE STAGE: the text of the box that ends a Setup or
     esac
 }
 
-# The lines from the last window on (a run's outcome box), and the rows it listed.
+# The lines from the last window on (a run's outcome box); the rows a removal list showed.
 last_window() { awk '/^window /{ text = "" } { text = text $0 "\n" } END { printf "%s", text }' <<<"$1"; }
 rows_of() { sed -nE 's/^row [0-9]+ ("([^"\\]|\\.)*").*/\1/p' <<<"$1" | paste -sd, -; }
