@@ -33,15 +33,16 @@ cases=(
 for c in "${cases[@]}"; do
     IFS='|' read -r _ _ rows _ before <<<"$c"
     before=${before//;/$'\n'}
-    add_lines "start $program_win /S" 'exit 60000'
-    listing=('window 60000' 'rows 1007' 'tick 1007 0' 'click 1')
+    add_lines "start $program_win /S" exit
+    listing=(window 'rows 1007' 'tick 1007 0' 'click 1')
     [ "$rows" != 6 ] || listing=()
-    add_lines "start $program_win /D" "${listing[@]}" 'window 60000' controls 'click 1' 'exit 60000'
+    add_lines "start $program_win /D" "${listing[@]}" window controls 'click 1' exit
 done
 
 check_case() {
     local title silent rows after code=0 message=$text_removed
     IFS='|' read -r title silent rows after _ <<<"${cases[$1 / 2]}"
+    after=${after//;/$'\n'}
     if [ $(($1 % 2)) = 0 ]; then
         expect "$title: Silent ends with $silent, the monitor's ports as they were" \
             "exit $silent|$(grep ' 58140 ' <<<"${c_before[$1]}" | paste -sd';' -)" \
@@ -49,9 +50,9 @@ check_case() {
         return
     fi
     # What a failed snapshot leaves (grown ports) is the simulated firewall's business.
-    [ "$rows" != 6 ] || { rows= code=6 message=$text_failed after=$(ports_of "$state"); }
+    [ "$rows" != 6 ] || { rows= code=6 message=$text_failed after=$(port_lines "$state"); }
     expect "$title: Remove lists [$rows] and ends with $code" "$rows|$(quoted "$message")|exit $code|$after" \
-        "$(rows_of "$got_out")|$(box_text "$got_out")|$(tail -n1 <<<"$got_out")|$(ports_of "$state")"
+        "$(rows_of "$got_out")|$(box_text "$got_out")|$(tail -n1 <<<"$got_out")|$(port_lines "$state")"
 }
 run_cases
 finish

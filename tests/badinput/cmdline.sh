@@ -14,7 +14,6 @@ repeat() {
     local room=$((32766 - ${#program_win} - 1 - ${2:-0}))
     perl -CS -e 'my ($t, $room) = @ARGV; utf8::decode($t); print $t x int($room / length $t)' "$1" "$room"
 }
-cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
 # mode | title | arguments (bytes as a script file carries them: code page 932, or none valid).
 rows=(
@@ -37,14 +36,14 @@ rows=(
     "Silent|about 10,000 times -S|$(repeat ' -S')"
 )
 # What each mode does in between, and what it shows.
-declare -A between=([Setup]='window 60000;text 1005;click 2' [Remove]='window 60000;controls;click 1' [Silent]=)
+declare -A between=([Setup]='window;text 1005;click 2' [Remove]='window;controls;click 1' [Silent]=)
 declare -A shown=([Setup]="text 1005 $(quoted "$(port_sentence 58140)");exit 0" [Remove]="$(quoted "$text_nothing_to_remove");exit 5"
     [Silent]='exit 5')
 # (Split by expansion: `read` stops at bytes that are no character.)
 for row in "${rows[@]}"; do
     mode=${row%%|*} args=${row#*|*|}
     IFS=';' read -ra more <<<"${between[$mode]}"
-    add_lines "start $program_win $args" ${more[@]+"${more[@]}"} 'exit 60000'
+    add_lines "start $program_win $args" ${more[@]+"${more[@]}"} exit
 done
 check_case() {
     local mode=${rows[$1]%%|*} title=${rows[$1]#*|}

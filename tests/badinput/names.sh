@@ -9,7 +9,7 @@ set_port_number 58140
 
 # padded BYTES: the monitor's name and "x" up to BYTES bytes in code page 932.
 padded() {
-    local pad=$(($1 - $(printf '%s' "$monitor_name" | iconv -f UTF-8 -t CP932 | wc -c)))
+    local pad=$(($1 - $(cp932 "$monitor_name" | wc -c)))
     printf '%s%s' "$monitor_name" "$(printf "%${pad}s" '' | tr ' ' x)"
 }
 remote=$(printf '10.0.0.1/255.255.255.255,%.0s' {1..25})
@@ -44,8 +44,8 @@ for p in "${ports[@]}"; do
     if [ -z "$mark" ]; then kept+=("${lines[-1]}"); elif [ "$profile $number" != "Standard 5001" ]; then listed+=("\"$proto $number\""); fi
 done
 state=$(new_state remove "${lines[@]}")
-out=$(drive "$state" "start $program_win /D" 'window 60000' 'rows 1007' 'tick 1007 0' 'tick 1007 1' 'tick 1007 2' \
-    'tick 1007 3' 'tick 1007 4' 'click 1' 'window 60000' controls 'click 1' 'exit 60000')
+out=$(drive "$state" "start $program_win /D" window 'rows 1007' 'tick 1007 0' 'tick 1007 1' 'tick 1007 2' \
+    'tick 1007 3' 'tick 1007 4' 'click 1' window controls 'click 1' exit)
 expect "Remove lists the monitor-named ports only, Domain first, and removes them (5001 from both profiles)" \
     "$(IFS=,; echo "${listed[*]}")|$(quoted "$text_removed")|exit 0|$(printf '%s\n' "${kept[@]}")" \
     "$(rows_of "$out")|$(box_text "$out")|$(tail -n1 <<<"$out")|$(port_lines "$state")"

@@ -8,12 +8,10 @@ source "$(dirname "$0")/common.sh"
 set_port_number 58140
 state=$work/readme.state
 before=
-text_set_up=$'設定を完了しました。\n'
 mkdir -p "$work/readme"
 cd "$work/readme"
 cp "$bin/FirewallSetup.exe" .
 program_win=$(winpath FirewallSetup.exe)
-no_explanation='説明ファイル「Readme.txt」を読み込めませんでした。'
 
 # title | bytes | text shown in code page 932 (printf formats; "-": no file, "/": a folder; "!":
 # the line that says the file cannot be read). A lead byte before a byte that cannot trail shows
@@ -39,21 +37,21 @@ cases=(
     'one line of 1 MiB without a line end|big 1|'
     '10 MiB, the shipped explanation over and over (280,765 lines)|big 10|'
 )
-opened=("start $program_win" 'window 60000' 'click 1006' 'window 60000' 'note opened' 'hex on' 'text 1004' 'hex off' controls)
+opened=("start $program_win" window 'click 1006' window 'note opened' 'hex on' 'text 1004' 'hex off' controls)
 for c in "${cases[@]}"; do
     IFS='|' read -r title bytes _ <<<"$c"
     case $bytes in
-        'big 1') add_lines "${opened[@]}" 'click 2' 'exit 60000' ;;
+        'big 1') add_lines "${opened[@]}" 'click 2' exit ;;
         'big 10') add_lines "${opened[@]}" 'scroll 1004 pagedown' 'note keys' controls 'scroll 1004 bottom' \
-            'note scrolled' controls 'edit 1004' 'press 1000' 'until 1000 checked' 'click 1' 'window 60000' controls \
-            'click 1' 'exit 60000' ;;
+            'note scrolled' controls 'edit 1004' 'press 1000' 'until 1000 checked' 'click 1' window controls \
+            'click 1' exit ;;
         # A text that fits has the scroll limit 0: no key reaches it, a scroll event does.
         *) add_lines "${opened[@]}" 'key pagedown 1004' 'key end 1004' 'note keys' controls 'scroll 1004 bottom' \
-            'note scrolled' controls 'click 2' 'exit 60000' ;;
+            'note scrolled' controls 'click 2' exit ;;
     esac
 done
 
-unit=$(printf '監視プログラム ﾄﾞﾗｲﾊﾞ abc ' | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n')
+unit=$(cp932 '監視プログラム ﾄﾞﾗｲﾊﾞ abc ' | hex_of)
 prepare_case() {
     local bytes shown
     IFS='|' read -r _ bytes shown <<<"${cases[$1]}"
@@ -68,11 +66,11 @@ prepare_case() {
     esac
     case $bytes in
         big*) cp Readme.txt "$work/expected" && [ "$bytes" = 'big 10' ] || printf '\r\n' >>"$work/expected" ;;
-        *) [ "$shown" = '!' ] && printf '%s' "$no_explanation" | iconv -f UTF-8 -t CP932 >"$work/expected" ||
+        *) [ "$shown" = '!' ] && cp932 "$text_no_explanation" >"$work/expected" ||
             printf "$shown" >"$work/expected" ;;
     esac
 }
-digest() { [ "$(wc -c <"$1")" -gt 4096 ] && sha256sum <"$1" | cut -c1-64 || od -An -v -tx1 "$1" | tr -d ' \n'; }
+digest() { [ "$(wc -c <"$1")" -gt 4096 ] && sha256sum <"$1" | cut -c1-64 || hex_of <"$1"; }
 agree_at() { control_state 1000 "$(section "$1" "$got_out")"; }
 check_case() {
     local title bytes shown lines page view at_end=enabled
@@ -89,7 +87,7 @@ check_case() {
     page=$(sed -E 's/.* page=([0-9]+) .*/\1/' <<<"$view")
     expect "$title: every line is in the edit, the view on its last page; the set-up runs after agreeing" \
         "edit 1004 lines=$lines first=$((lines - page)) page=$page sel=0,0|$(quoted "$text_set_up")|$(both_open 58140)" \
-        "$view|$(box_text "$(last_window "$got_out")")|$(ports_of "$state")"
+        "$view|$(box_text "$(last_window "$got_out")")|$(port_lines "$state")"
 }
 run_cases
 finish

@@ -25,7 +25,7 @@ cases=(
 state=$work/value.state
 before=
 for c in "${cases[@]}"; do
-    add_lines "start $program_win" 'window 60000' 'text 1005' 'click 2' 'exit 60000' "start $program_win /S" 'exit 60000'
+    add_lines "start $program_win" window 'text 1005' 'click 2' exit "start $program_win /S" exit
 done
 
 prepare_case() {
@@ -33,8 +33,8 @@ prepare_case() {
     IFS='|' read -r _ value _ <<<"${cases[$1]}"
     remove_key 32
     [ "$value" != - ] || return 0
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Veltra\\VOSKAR]\r\n%s\r\n' \
-        "${value:+\"PortNumber\"=$value}" >"$work/value.reg"
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n%s\r\n' \
+        "${monitor_key/#HKLM/HKEY_LOCAL_MACHINE}" "${value:+\"PortNumber\"=$value}" >"$work/value.reg"
     "$wine" reg import "$(winpath "$work/value.reg")" /reg:32 >/dev/null 2>&1
 }
 check_case() {
@@ -42,7 +42,7 @@ check_case() {
     IFS='|' read -r title value port code opened <<<"${cases[$1]}"
     expect "$title: the intro names port $port, Cancel ends with 0; Silent ends with $code, opens ${opened:-nothing}" \
         "$(printf 'text 1005 %s\nexit 0\nexit %s' "$(quoted "$(port_sentence "$port")")" "$code")|${opened:+$(both_open "$opened")}" \
-        "$(grep -E '^(text 1005|exit|error|uidriver)' <<<"$got_out")|$(ports_of "$state")"
+        "$(grep -E '^(text 1005|exit|error|uidriver)' <<<"$got_out")|$(port_lines "$state")"
 }
 run_cases
 finish

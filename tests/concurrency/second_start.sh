@@ -10,9 +10,9 @@ cd "$bin"
 state=$work/phase.state
 monitor="UDP $m_port_number enabled subnet any user - $monitor_name"
 listed="current Standard;port Domain $monitor;port Standard $monitor;port Standard TCP 47001 enabled all any user - $monitor_name"
-registry=('note registry' "start cmd /c reg add $monitor_key /v PortNumber /t REG_DWORD /d 47000 /reg:32 /f >nul" 'exit 60000')
+registry=('note registry' "start cmd /c reg add $monitor_key /v PortNumber /t REG_DWORD /d 47000 /reg:32 /f >nul" exit)
 seconds=()
-for args in /S /D ""; do seconds+=("note second start '$args'" "start $program_win $args" 'exit 60000'); done
+for args in /S /D ""; do seconds+=("note second start '$args'" "start $program_win $args" exit); done
 
 # The first's mode, pause point, and a call delayed to keep its worker busy.
 for phase in "Setup intro -" "Setup agreement -" "Setup worker INetFwOpenPorts::Add" "Setup box -" \
@@ -23,7 +23,7 @@ for phase in "Setup intro -" "Setup agreement -" "Setup worker INetFwOpenPorts::
     model_load <(tr ';' '\n' <<<"$start")
     [ "$delayed" = - ] || m_statements=("delay $delayed 2000")
     pause_commands=("${registry[@]}" "${seconds[@]}" 'use @first')
-    [ "$mode" != Silent ] || pause_commands=('waitevent Global\Patch::ZORVANE 60000' "${seconds[@]}" 'use @first')
+    [ "$mode" != Silent ] || pause_commands=("waitevent $instance_event" "${seconds[@]}" 'use @first')
     add_case "$mode" "second starts while $mode waits at its $pause_at"
 done
 

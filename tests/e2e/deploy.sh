@@ -26,7 +26,7 @@ state=$(new_state deploy)
 expect "the port opened: 0" "exit 0: $(said "the monitor's port is open now (FirewallSetup code 0)")" \
     "$(deploy "$state" "$share")"
 expect "the port opened in both profiles" \
-    "$(printf '%s\n%s' "$(monitor_port_line Domain 58140)" "$(monitor_port_line Standard 58140)")" "$(port_lines "$state")"
+    "$(both_open 58140)" "$(port_lines "$state")"
 expect "the port open already: 5 becomes 0" \
     "exit 0: $(said "the monitor's port was open already, nothing changed (FirewallSetup code 5)")" \
     "$(deploy "$state" "$share")"

@@ -1,6 +1,8 @@
-# Shared by the end-to-end scenarios: sourced with the architecture (x64 or x86) as $1.
-# Each scenario gets its own state file of the simulated firewall; the monitor's registry key
-# is put back as it was (in both registry views) when the script ends.
+# Shared by every shell test, sourced with the architecture (x64 or x86) as $1. What the tests
+# know of the program as tools/ does (Windows paths, the monitor's key and name, the texts the
+# program shows, uidriver's quoting) comes from tools/program.sh. Each scenario gets its own
+# state file of the simulated firewall; the monitor's registry key is put back as it was (in both
+# registry views) when the script ends.
 set -euo pipefail
 
 arch=${1:?usage: scenario.sh x64|x86}
@@ -8,29 +10,22 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${FWSETUP_BUILD_DIR:-$root/build}
 bin=$build/$arch/bin
 wine=$root/tools/wine
+source "$root/tools/program.sh"
 case "$arch" in
-    x64) program=FirewallSetup ;;
-    x86) program=FirewallSetup32 ;;
+    x64 | x86) ;;
     *) echo "unknown architecture $arch" >&2; exit 2 ;;
 esac
 
 work=$(mktemp -d)
 failures=0
 
-winpath() { # absolute Linux path -> Z:\...
-    local p
-    p=$(realpath -m -- "$1")
-    printf 'Z:%s' "${p//\//\\}"
-}
-
 # The program as uidriver starts it, its "limited user" copy and its "no worker thread" copy
 # (seams/README.md).
 program_win=$(winpath "$bin/FirewallSetup.exe")
 seam_win=$(winpath "$bin/noadmin/FirewallSetup.exe")
 nothread_win=$(winpath "$bin/nothread/FirewallSetup.exe")
-
-monitor_key='HKLM\SOFTWARE\Veltra\VOSKAR'
-monitor_name='Tessaly ドライバ配信 監視プログラム'
+# The single-instance event the program holds while it runs.
+instance_event='Global\Patch::ZORVANE'
 
 save_key() { # view
     if "$wine" reg query "$monitor_key" "/reg:$1" >/dev/null 2>&1; then
@@ -109,17 +104,20 @@ port_lines() { grep '^port ' "$1" || true; }
 
 # The port line that set-up writes for port $2 in profile $1.
 monitor_port_line() { printf 'port %s UDP %s enabled subnet any user - %s' "$1" "$2" "$monitor_name"; }
+# The port lines of a set-up of port $1 over a firewall without other ports.
+both_open() { printf '%s\n%s' "$(monitor_port_line Domain "$1")" "$(monitor_port_line Standard "$1")"; }
 
-# A text as uidriver quotes it.
-quoted() {
-    local t=${1//\\/\\\\}
-    t=${t//\"/\\\"}
-    t=${t//$'\n'/\\n}
-    printf '"%s"' "$t"
+# A text in code page 932, the program's own, converted here by iconv, independently of Windows;
+# bytes in hex as uidriver prints them after `hex on`.
+cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+hex_of() { od -An -v -tx1 | tr -d ' \n'; }
+
+# box_text LINES: a message box's text in a `controls` listing (the static that is not the empty
+# icon).
+box_text() {
+    grep '^control [-0-9]* Static' <<<"$1" | grep -vE ' ""( bytes=)?$' |
+        sed -E 's/^control [-0-9]+ Static style=[^ ]+ visible enabled //' || true
 }
-
-# section NAME OUTPUT: the lines after `note NAME`, up to the next note.
-section() { awk -v n="note $1" '$0 == n { on = 1; next } /^note / { on = 0 } on' <<<"$2"; }
 
 # control_state ID LINES: "enabled unchecked", "disabled", … of control ID in a `controls` listing.
 control_state() {

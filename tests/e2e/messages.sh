@@ -3,16 +3,7 @@
 # exact code page 932 bytes, one OK button, no icon; closing it ends the run with the code.
 source "$(dirname "$0")/lib.sh"
 
-caption=' Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール'
-text_unavailable=$'ご使用のOSでは、本プログラムでの設定変更の必要はありません。\nプログラムを終了します。'
-text_not_admin=$'実行権限がありません。\n本プログラムは、コンピュータの管理者で実行してください。'
-text_not_installed=$'Windows ファイアウォール の設定変更は必要ありません。\nTessaly ドライバ配信 監視プログラムがインストールされていません。'
-text_already_set_up=$'Windows ファイアウォール の設定変更は必要ありません。\nすでに設定を完了しています。'
-text_nothing_to_remove=$'Windows ファイアウォール の設定削除は必要ありません。\n設定変更を行ったことが無いか、すでに設定の削除を完了しています。'
-text_failed=$'Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。'
-
-# Bytes as the program holds them, converted here by iconv, independently of Windows.
-cp932_hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n'; }
+cp932_hex() { cp932 "$1" | hex_of; }
 
 # Commands that lead from the program's start to its box: none in Remove mode; in Setup mode
 # the intro comes first and the box follows its Next button.
@@ -23,10 +14,9 @@ before_box=()
 box() {
     local name=$1 state=$2 exe=$3 args=$4 text=$5 code=$6 close=${7:-click 1} out
     out=$(drive "$state" "start $exe $args" ${before_box[@]+"${before_box[@]}"} 'hex on' window controls "$close" exit)
-    expect "$name: caption" "window $(quoted "$caption") bytes=$(cp932_hex "$caption")" \
+    expect "$name: caption" "window $(quoted "$box_caption") bytes=$(cp932_hex "$box_caption")" \
         "$(grep '^window ' <<<"$out" | tail -n1)"
-    expect "$name: text" "$(quoted "$text") bytes=$(cp932_hex "$text")" \
-        "$(grep '^control [0-9]* Static' <<<"$out" | grep -v ' "" bytes=$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
+    expect "$name: text" "$(quoted "$text") bytes=$(cp932_hex "$text")" "$(box_text "$out")"
     # The button's label is the system's, in its language.
     expect "$name: one button, OK" 'control 1 Button' \
         "$(grep '^control -\?[0-9]* Button' <<<"$out" | sed -E 's/ style=[^ ]+ visible enabled//; s/ ".*//')"

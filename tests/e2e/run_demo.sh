@@ -7,6 +7,7 @@ set -euo pipefail
 arch=${1:?usage: run_demo.sh x64|x86}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FWSETUP_BUILD_DIR:-$root/build}
+source "$root/tools/program.sh" # winpath
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 failures=0
@@ -25,7 +26,7 @@ display=$(sed -n 's/^run: no display here; the wizards run on the virtual displa
 pictures() { [ "$(find "$build/screens" -name '*.png' -size +500c | wc -l)" = 7 ]; }
 x_server_gone() { [ -n "$display" ] && [ ! -e "/tmp/.X11-unix/X$display" ] && [ ! -e "/tmp/.X$display-lock" ]; }
 # A Wine process shows the program's Windows path first on its command line.
-program_win=$(p=$(realpath -m "$build/x64/bin/FirewallSetup.exe") && printf 'Z:%s' "${p//\//\\}")
+program_win=$(winpath "$build/x64/bin/FirewallSetup.exe")
 program_ended() { ! pgrep -af 'FirewallSetup\.exe' | awk '{ print $2 }' | grep -ixF -- "$program_win" >/dev/null; }
 
 expect "tools/run exits 0 ($arch)" test "$rc" -eq 0

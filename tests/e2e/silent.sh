@@ -2,8 +2,6 @@
 # Silent mode: exit codes only, no window ever, the firewall as the run leaves it.
 source "$(dirname "$0")/lib.sh"
 
-both_open() { printf '%s\n%s' "$(monitor_port_line Domain "$1")" "$(monitor_port_line Standard "$1")"; }
-
 # 0: the port from the registry is opened in both profiles; a second run has nothing to do (5).
 set_port_number 47000
 state=$(new_state setup)
@@ -62,7 +60,7 @@ expect "silent without a worker thread changes nothing" "" "$(port_lines "$state
 # with 1 and shows nothing; the first one finishes undisturbed.
 state=$(new_state instance "delay INetFwOpenPorts::Add 3000")
 expect "a second instance ends with 1 in every mode, the first with 0" "$(printf 'exit 1\nexit 1\nexit 1\nexit 0')" \
-    "$(drive "$state" "start $program_win /S" 'waitevent Global\Patch::ZORVANE' \
+    "$(drive "$state" "start $program_win /S" "waitevent $instance_event" \
         "start $program_win /S" exit "start $program_win /D" exit "start $program_win" exit \
         'use 1' exit)"
 expect "the first instance opened the port" "$(both_open 58140)" "$(port_lines "$state")"

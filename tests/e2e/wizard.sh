@@ -9,13 +9,6 @@ source "$(dirname "$0")/lib.sh"
 # puts a copy.
 cd "$bin"
 
-caption='Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール'
-box_caption=" $caption"
-port_sentence() { printf 'Tessaly ドライバ配信 監視プログラムが通信を行うために使用するUDP %s ポートを開きます。' "$1"; }
-text_set_up=$'設定を完了しました。\n'
-text_removed=$'設定の削除を完了しました。\n'
-text_not_installed=$'Windows ファイアウォール の設定変更は必要ありません。\nTessaly ドライバ配信 監視プログラムがインストールされていません。'
-text_failed=$'Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。'
 unrelated='port Standard TCP 8080 disabled all v4 builtin - Web proxy'
 
 # The agreement dialog's controls that change, as "agree | disagree | OK".
@@ -34,8 +27,7 @@ centred() {
 box_of() {
     local s
     s=$(section "$1" "$2")
-    printf '%s / %s' "$(grep '^window ' <<<"$s" | sed 's/^window //')" \
-        "$(grep '^control [0-9]* Static' <<<"$s" | grep -v ' ""$' | sed -E 's/^control [0-9]+ Static style=[^ ]+ visible enabled //')"
+    printf '%s / %s' "$(grep '^window ' <<<"$s" | sed 's/^window //')" "$(box_text "$s")"
 }
 
 # The agreement dialog's view of the explanation: its line count and page, from a run that only
@@ -68,7 +60,7 @@ out=$(drive "$state" "hold $(winpath Readme.txt)" "start $program_win" window 'n
     'key alt+a' 'until 1000 checked' 'note agreed' controls \
     'key return' 'note box' window controls 'key return' exit)
 intro=$(section intro "$out")
-expect "setup: intro caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | head -n1)"
+expect "setup: intro caption" "window $(quoted "$dialog_caption")" "$(grep '^window ' <<<"$out" | head -n1)"
 expect "setup: intro port sentence from the registry" "text 1005 $(quoted "$(port_sentence 58141)")" \
     "$(grep '^text 1005 ' <<<"$intro")"
 expect "setup: intro never shows the placeholder" "" "$(grep '○○' <<<"$intro" || true)"
@@ -77,13 +69,13 @@ expect "setup: intro offers Next and Cancel" "enabled | enabled" \
 expect "setup: intro opens centred on the work area" yes "$(centred "$intro")"
 opened=$(section opened "$out")
 expect "setup: agreement opens centred on the work area" yes "$(centred "$opened")"
-expect "setup: Enter on the intro goes on to the agreement" "window $(quoted "$caption")" \
+expect "setup: Enter on the intro goes on to the agreement" "window $(quoted "$dialog_caption")" \
     "$(grep '^window ' <<<"$out" | sed -n 2p)"
 expect "setup: agreement opens with nothing chosen, agree and OK disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$opened")"
 expect "setup: caret at the start, first line in view" "edit 1004 lines=$lines first=0 page=$page sel=0,0" \
     "$(grep '^edit ' <<<"$opened")"
-expect "setup: the explanation, held open elsewhere, is Readme.txt byte for byte" "$(od -An -v -tx1 Readme.txt | tr -d ' \n')" \
+expect "setup: the explanation, held open elsewhere, is Readme.txt byte for byte" "$(hex_of <Readme.txt)" \
     "$(grep '^text 1004 ' <<<"$opened" | sed 's/.* bytes=//')"
 expect "setup: one PageDown short of the end, agree stays disabled" \
     "disabled unchecked | enabled unchecked | disabled" "$(choices "$(section 'page short' "$out")")"
@@ -215,7 +207,7 @@ out=$(drive "$state" "start $program_win /D" window 'note opened' controls 'rows
     'untick 1007 1' 'note unticked' controls \
     'tick 1007 1' 'click 1' 'note box' window controls 'click 1' exit)
 opened=$(section opened "$out")
-expect "remove: caption" "window $(quoted "$caption")" "$(grep '^window ' <<<"$out" | head -n1)"
+expect "remove: caption" "window $(quoted "$dialog_caption")" "$(grep '^window ' <<<"$out" | head -n1)"
 expect "remove: one row per port, twins once, none ticked, the first selected" \
     "$(printf '%s\n' 'rows 1007 3' 'row 0 "UDP 5000" unticked selected focused' 'row 1 "UDP 58140" unticked' \
         'row 2 "TCP 80" unticked')" "$(grep '^row' <<<"$opened")"

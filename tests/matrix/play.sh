@@ -1,115 +1,139 @@
-# Runs the program as a user would through the windows the model predicts (agreement scrolled to
-# its end and agreed, every removal row ticked), many runs to one uidriver, and checks each run.
-# pause_commands run at pause_at (intro, agreement, removal, worker, box), ending with `use @first`.
-# Sourced after lib.sh and model.sh. The driver's waits end when their thing comes, or after 60 s.
-caption='window " Windows(R) XP SP2 対応 Tessaly ドライバ配信 設定ツール"'
+# The runner of the fault matrix, the stress runs, the second starts and the bad-input scenarios:
+# many cases, each one or more runs of the program through uidriver, checked one by one.
+# Sourced after lib.sh and model.sh.
+#
+# A case is its driver lines, the firewall before it and its checks. add_case makes one from the
+# model: a user's way through the windows the model predicts (the agreement scrolled to its end
+# and agreed, every removal row ticked) and the model's prediction. run_cases runs all of them
+# through as few drivers as it can, since a driver's start is what takes time: one driver runs
+# case after case until it fails in one (a window that does not come, a button it cannot click);
+# the next case starts a new one.
+#
+# A case can stop at a point of its run (pause_at: intro, agreement, removal, worker or box) to
+# run pause_commands there, which end with `use @first` (@first: the case's first program).
+
 pause_at=
 pause_commands=()
 c_mode=() c_name=() c_before=() c_after=() c_code=() c_stage=() c_rows=() c_lines=()
 
-expected_message() { # MODE CODE STAGE
-    case "$1 $2 $3" in
-        Silent\ *) ;;
-        "Setup 0 worker") echo '"設定を完了しました。\n"' ;;
-        "Remove 0 worker") echo '"設定の削除を完了しました。\n"' ;;
-        *\ 2\ *) echo '"ご使用のOSでは、本プログラムでの設定変更の必要はありません。\nプログラムを終了します。"' ;;
-        *\ 3\ *) echo '"実行権限がありません。\n本プログラムは、コンピュータの管理者で実行してください。"' ;;
-        "Setup 5 "*) echo '"Windows ファイアウォール の設定変更は必要ありません。\nすでに設定を完了しています。"' ;;
-        "Remove 5 "*) echo '"Windows ファイアウォール の設定削除は必要ありません。\n設定変更を行ったことが無いか、すでに設定の削除を完了しています。"' ;;
-        *\ 6\ *) echo '"Windows ファイアウォール の設定変更に失敗しました。\n詳しくは、システム管理者にお問い合わせください。"' ;;
-    esac
-}
-
-case_lines() {
-    at() { [ "$pause_at" != "$1" ] || printf '%s\n' ${pause_commands[@]+"${pause_commands[@]}"}; }
-    local i exe=$program_win
-    [ "$m_user" = admin ] || exe=$seam_win
-    case $1 in
-        Silent) echo "start $exe /S" && at worker ;;
-        Setup) printf '%s\n' "start $exe" 'window 60000' && at intro && echo 'click 1006' ;;
-        Remove) echo "start $exe /D" ;;
-    esac
-    if [ "$m_stage" = worker ] && [ "$1" != Silent ]; then
-        echo 'window 60000'
-        if [ "$1" = Setup ]; then
-            at agreement
-            printf '%s\n' 'scroll 1004 bottom' 'key space 1000' 'until 1000 checked' 'until 1 enabled'
-        else
-            at removal
-            echo 'rows 1007'
-            for i in "${!m_rows[@]}"; do echo "tick 1007 $i"; done
-        fi
-        echo 'click 1' && at worker
-    fi
-    [ "$1" = Silent ] || { echo 'window 60000' && at box && printf '%s\n' controls 'click 1'; }
-    echo 'exit 60000'
-}
-
-# The lines from the last window on (a run's outcome box); the box's text; the rows listed.
-last_window() { awk '/^window /{ text = "" } { text = text $0 "\n" } END { printf "%s", text }' <<<"$1"; }
-box_text() {
-    grep '^control [0-9-]* Static' <<<"$1" | grep -v ' ""$' | sed -E 's/^control [0-9-]+ Static style=[^ ]+ visible enabled //' || true
-}
-rows_of() { sed -nE 's/^row [0-9]+ ("([^"\\]|\\.)*").*/\1/p' <<<"$1" | paste -sd, -; }
+# --- Cases from the model ---------------------------------------------------------------------
 
 # add_case MODE NAME: a case over the model's firewall and fault, with the model's prediction.
 add_case() {
-    local n=${#c_mode[@]}
+    local n=${#c_mode[@]} row
     c_mode[n]=$1 c_name[n]=$2 c_before[n]=$(model_render)
     if [ "$1" = Remove ]; then model_remove; else model_setup; fi
     c_after[n]=$(model_render) c_code[n]=$m_code c_stage[n]=$m_stage c_lines[n]=$(case_lines "$1")
     c_rows[n]=$(for row in ${m_rows[@]+"${m_rows[@]}"}; do echo "\"$row\""; done | paste -sd, -)
 }
 
-# run_cases: every case against $state, one driver for as many cases as pass: before each case
-# it waits for the go file, made once the case's firewall is written; perl keeps its output in
-# cases.out and passes each case's end on (mawk would wait for more). A driver that fails ends
-# its case; the next case starts a new one, with a go file of its own.
+# case_lines MODE: the driver's lines for a MODE run by m_user that the model ends at m_stage.
+case_lines() {
+    local mode=$1 exe=$program_win row
+    [ "$m_user" = admin ] || exe=$seam_win
+    case $mode in
+        Silent) echo "start $exe /S"; pause_here worker ;;
+        Setup) printf '%s\n' "start $exe" window; pause_here intro; echo 'click 1006' ;;
+        Remove) echo "start $exe /D" ;;
+    esac
+    # Past the precheck: the agreement or the removal list, then the worker.
+    if [ "$m_stage" = worker ] && [ "$mode" != Silent ]; then
+        echo window
+        if [ "$mode" = Setup ]; then
+            pause_here agreement
+            printf '%s\n' 'scroll 1004 bottom' 'key space 1000' 'until 1000 checked' 'until 1 enabled'
+        else
+            pause_here removal
+            echo 'rows 1007'
+            for row in "${!m_rows[@]}"; do echo "tick 1007 $row"; done
+        fi
+        echo 'click 1'
+        pause_here worker
+    fi
+    # The outcome box, read and closed.
+    [ "$mode" = Silent ] || { echo window; pause_here box; printf '%s\n' controls 'click 1'; }
+    echo exit
+}
+
+# pause_here POINT: the pause commands, when the case pauses at POINT.
+pause_here() { [ "$pause_at" != "$1" ] || printf '%s\n' ${pause_commands[@]+"${pause_commands[@]}"}; }
+
+# --- Running the cases -------------------------------------------------------------------------
+
+# run_cases: every case against the state file $state, in order, checked by check_case.
 run_cases() {
-    local next=0 i started end go
-    while [ "$next" -lt "${#c_mode[@]}" ]; do
-        # `use @first` makes the case's first program current again; the driver counts every start.
-        started=0 go=$work/go$next
-        for ((i = next; i < ${#c_mode[@]}; i++)); do
-            printf 'waitfile %s 120000\nnote case %d\n%s\nnote end %d\n' "$(winpath "$go")" "$i" \
-                "${c_lines[i]//@first/$((started + 1))}" "$i"
-            started=$((started + $(grep -c '^start ' <<<"${c_lines[i]}" || true)))
-        done >"$work/cases.script"
-        rm -f "$work/ends" && mkfifo "$work/ends"
-        SIMFW_STATE=$state "$wine" "$bin/uidriver.exe" "@$(winpath "$work/cases.script")" </dev/null 2>&1 |
-            perl -ne 'BEGIN { open(OUT, ">", shift) or die; OUT->autoflush; STDOUT->autoflush }
-                print OUT $_; print if /^note end /' "$work/cases.out" >"$work/ends" &
-        exec 3<"$work/ends"
-        for ((i = next; i < ${#c_mode[@]}; i++)); do
-            printf '%s\n' "${c_before[i]}" >"$state"
-            rm -f "$state.leaks"
-            prepare_case "$i"
-            : >"$go"
-            read -r -t 300 -u 3 end || end=
-            # got_out: the case's output, lines cut to 100,000 characters (case.out has them whole).
-            awk -v i="$i" '$0 == "note case " i { on = 1; next } $0 == "note end " i { exit } on' "$work/cases.out" >"$work/case.out"
-            got_out=$(cut -c1-100000 "$work/case.out")
-            next=$((i + 1))
-            [ "$end" = "note end $i" ] || got_out+=$'\n''uidriver failed'
-            check_case "$i"
-            [ "$end" = "note end $i" ] || break
+    local first=0 i
+    while [ "$first" -lt "${#c_lines[@]}" ]; do
+        start_driver "$first"
+        for ((i = first; i < ${#c_lines[@]}; i++)); do
+            run_case "$i" || break
         done
         exec 3<&-
+        first=$((i + 1))
     done
+}
+
+# start_driver FIRST: a driver in the background for the cases from FIRST on. Before each case it
+# waits for the go file, and it marks each case's output with `note case I` and `note end I`.
+# Its output goes to cases.out; fd 3 reads the end lines as the driver prints them.
+start_driver() {
+    local i started=0
+    # A go file per driver: a driver that hangs cannot take the go meant for the next one.
+    go=$work/go$1
+    for ((i = $1; i < ${#c_lines[@]}; i++)); do
+        printf '%s\n' "waitfile $(winpath "$go") 120000" "note case $i" "${c_lines[i]//@first/$((started + 1))}" \
+            "note end $i"
+        # The driver numbers the programs it starts from 1.
+        started=$((started + $(grep -c '^start ' <<<"${c_lines[i]}" || true)))
+    done >"$work/cases.script"
+    exec 3< <(SIMFW_STATE=$state "$wine" "$bin/uidriver.exe" "@$(winpath "$work/cases.script")" </dev/null 2>&1 |
+        copy_passing_ends "$work/cases.out")
+}
+
+# copy_passing_ends FILE: copies its input into FILE and passes on the end lines, each line as it
+# comes (perl flushes at once where mawk would wait for more input).
+copy_passing_ends() {
+    perl -ne 'BEGIN { open(OUT, ">", shift) or die; OUT->autoflush; STDOUT->autoflush }
+        print OUT $_; print if /^note end /' "$1"
+}
+
+# run_case I: writes case I's firewall, lets the driver go on, waits for the case's end and checks
+# the case; false when the driver did not get to the end of it (it failed, or hangs).
+run_case() {
+    local end=
+    printf '%s\n' "${c_before[$1]}" >"$state"
+    rm -f "$state.leaks"
+    prepare_case "$1"
+    : >"$go"
+    read -r -t 300 -u 3 end || true
+    # The case's output: whole in case.out, in got_out with its lines cut to 100,000 characters.
+    awk -v i="$1" '$0 == "note case " i { on = 1; next } $0 == "note end " i { exit } on' "$work/cases.out" \
+        >"$work/case.out"
+    got_out=$(cut -c1-100000 "$work/case.out")
+    [ "$end" = "note end $1" ] || got_out+=$'\n''uidriver failed'
+    check_case "$1"
+    [ "$end" = "note end $1" ]
 }
 
 # Hooks a script may replace: prepare_case I runs before case I, check_case I after it.
 prepare_case() { :; }
 check_case() { check_run "$1"; }
 
+# --- Checking a run against the model ------------------------------------------------------------
+
+# check_run I: the exit code, the outcome box (caption and text), the rows of the removal list,
+# the firewall byte for byte and no leak report of simfw.dll, as the model predicts; a failing
+# case is reported with the driver's output.
 check_run() {
-    local i=$1 problems=() box code shown expected=
+    local i=$1 problems=() box code shown= expected=
     box=$(last_window "$got_out")
     code=$(tail -n1 <<<"$got_out" | sed 's/^exit //')
-    [ "${c_mode[i]}" = Silent ] || shown="$(head -n1 <<<"$box") $(box_text "$box")" \
-        expected="$caption $(expected_message "${c_mode[i]}" "${c_code[i]}" "${c_stage[i]}")"
+    if [ "${c_mode[i]}" != Silent ]; then
+        shown="$(head -n1 <<<"$box") $(box_text "$box")"
+        expected="window $(quoted "$box_caption") $(expected_message "${c_mode[i]}" "${c_code[i]}" "${c_stage[i]}")"
+    fi
     [ "$code" = "${c_code[i]}" ] || problems+=("exit code: expected ${c_code[i]}, got $code")
-    [ "${shown:-}" = "$expected" ] || problems+=("box: expected $expected, got $shown")
+    [ "$shown" = "$expected" ] || problems+=("box: expected $expected, got $shown")
     [ "$(rows_of "$got_out")" = "${c_rows[i]}" ] || problems+=("rows: expected ${c_rows[i]}")
     [ "$(cat "$state")" = "${c_after[i]}" ] ||
         problems+=("firewall: $(diff <(printf '%s\n' "${c_after[i]}") "$state" | grep '^[<>]' | tr '\n' ';')")
@@ -120,3 +144,19 @@ check_run() {
     printf '     %s\n' "${problems[@]}"
     sed 's/^/     | /' <<<"$got_out"
 }
+
+expected_message() { # MODE CODE STAGE: the text of the box that ends a Setup or Remove run, quoted
+    case "$1 $2 $3" in
+        "Setup 0 worker") quoted "$text_set_up" ;;
+        "Remove 0 worker") quoted "$text_removed" ;;
+        *\ 2\ *) quoted "$text_unavailable" ;;
+        *\ 3\ *) quoted "$text_not_admin" ;;
+        "Setup 5 "*) quoted "$text_already_set_up" ;;
+        "Remove 5 "*) quoted "$text_nothing_to_remove" ;;
+        *\ 6\ *) quoted "$text_failed" ;;
+    esac
+}
+
+# The lines from the last window on (a run's outcome box); the rows a removal list showed.
+last_window() { awk '/^window /{ text = "" } { text = text $0 "\n" } END { printf "%s", text }' <<<"$1"; }
+rows_of() { sed -nE 's/^row [0-9]+ ("([^"\\]|\\.)*").*/\1/p' <<<"$1" | paste -sd, -; }

@@ -8,9 +8,8 @@ namespace {
 std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
-    for (const auto& group : {ProgramCommands(), WindowCommands(), EventCommands(), EditCommands(),
-                              ListViewCommands(), ScreenCommands(), NoteCommands(), WaitCommands(),
-                              ButtonCommands(), FileCommands()}) {
+    for (const auto& group : {ProgramCommands(), WindowCommands(), InputCommands(), EditCommands(),
+                              ListViewCommands(), ScriptCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     return all;

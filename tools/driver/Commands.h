@@ -21,14 +21,10 @@ struct Command {
 // The commands of each concern, one source file each.
 std::vector<Command> ProgramCommands();
 std::vector<Command> WindowCommands();
-std::vector<Command> EventCommands();
+std::vector<Command> InputCommands();
 std::vector<Command> EditCommands();
 std::vector<Command> ListViewCommands();
-std::vector<Command> ScreenCommands();
-std::vector<Command> NoteCommands();
-std::vector<Command> WaitCommands();
-std::vector<Command> ButtonCommands();
-std::vector<Command> FileCommands();
+std::vector<Command> ScriptCommands();
 
 // Runs one script line; empty lines and lines starting with '#' do nothing.
 bool RunCommand(Session& session, const std::string& line);

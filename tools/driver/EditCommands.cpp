@@ -1,6 +1,6 @@
 // scroll, edit, text: a multi-line edit control's vertical scroll bar, caret and view.
 #include "Commands.h"
-#include "ControlLookup.h"
+#include "ProgramWindows.h"
 
 #include <cstdio>
 #include <vector>

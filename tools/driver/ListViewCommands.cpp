@@ -1,23 +1,62 @@
 // rows, select, tick, untick: a list view's rows, their texts and check boxes.
 #include "Commands.h"
-#include "ControlLookup.h"
-#include "RemoteMemory.h"
-#include "WindowQuery.h"
+#include "ProgramWindows.h"
 
 #include <commctrl.h>
 #include <cstddef>
 
 namespace {
 
-constexpr int RowTextCapacity = 1024;
+// A block of memory inside the process that owns a window, for messages whose pointers the
+// system does not carry across processes (the common controls' messages). Freed with the object.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, size_t size) : size(size)
+    {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        process.reset(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+        if (process) {
+            address = ::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        }
+    }
+    ~RemoteMemory()
+    {
+        if (address) {
+            ::VirtualFreeEx(process.get(), address, 0, MEM_RELEASE);
+        }
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
 
-// A row's state image as a check box: 1 unticked, 2 ticked, 0 none.
-UINT CheckImageOf(HWND list, int row)
-{
-    LRESULT state = 0;
-    SendQuick(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK, state);
-    return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12;
-}
+    // False when the block could not be made.
+    explicit operator bool() const { return address != nullptr; }
+    // The block's address as the other process sees it.
+    char* Address() const { return static_cast<char*>(address); }
+
+    // Copies into or out of the block; false (nothing copied) when the range leaves the block.
+    bool Write(size_t offset, const void* data, size_t count)
+    {
+        SIZE_T written = 0;
+        return address && Fits(offset, count) &&
+               ::WriteProcessMemory(process.get(), Address() + offset, data, count, &written) && written == count;
+    }
+    bool Read(size_t offset, void* data, size_t count) const
+    {
+        SIZE_T read = 0;
+        return address && Fits(offset, count) &&
+               ::ReadProcessMemory(process.get(), Address() + offset, data, count, &read) && read == count;
+    }
+
+private:
+    bool Fits(size_t offset, size_t count) const { return offset <= size && count <= size - offset; }
+
+    fw::UniqueHandle process;
+    void* address = nullptr;
+    size_t size;
+};
+
+constexpr int RowTextCapacity = 1024;
 
 UINT StateOf(HWND list, int row, UINT mask)
 {
@@ -25,6 +64,9 @@ UINT StateOf(HWND list, int row, UINT mask)
     SendQuick(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask, state);
     return static_cast<UINT>(state) & mask;
 }
+
+// A row's state image as a check box: 1 unticked, 2 ticked, 0 none.
+UINT CheckImageOf(HWND list, int row) { return StateOf(list, row, LVIS_STATEIMAGEMASK) >> 12; }
 
 // The row's text, read through a block in the program: LVM_GETITEMTEXTW's item and buffer
 // must be addresses of the list view's own process.

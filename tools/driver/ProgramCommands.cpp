@@ -1,6 +1,8 @@
-// start, use, exit, sleep: the programs under test.
+// start, use, exit, event, waitevent: the programs under test and the named events they create.
 #include "Commands.h"
-#include "WindowQuery.h"
+#include "ProgramWindows.h"
+
+#include <vector>
 
 namespace {
 
@@ -72,13 +74,51 @@ bool Exit(Session& session, const Invocation& invocation)
     return true;
 }
 
-bool Sleep(Session& session, const Invocation& invocation)
+// "null" for a NULL DACL (everyone has access), "none" without a DACL, else its ACE count.
+std::string DaclOf(HANDLE event)
 {
-    long ms = 0;
-    if (invocation.words.size() != 2 || !ParseNumber(invocation.words[1], ms) || ms < 0) {
-        return session.Fail("sleep needs milliseconds");
+    DWORD needed = 0;
+    ::GetKernelObjectSecurity(event, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> descriptor(needed);
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (needed == 0 ||
+        !::GetKernelObjectSecurity(event, DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed) ||
+        !::GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted)) {
+        return "unreadable";
     }
-    ::Sleep(static_cast<DWORD>(ms));
+    return !present ? "none" : !dacl ? "null" : std::to_string(dacl->AceCount) + "-aces";
+}
+
+bool Event(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() != 2) {
+        return session.Fail("event needs a name");
+    }
+    const std::string& name = invocation.words[1];
+    const fw::UniqueHandle event(::OpenEventA(READ_CONTROL | SYNCHRONIZE, FALSE, name.c_str()));
+    if (!event) {
+        session.Print("event " + name + " absent");
+        return true;
+    }
+    session.Print("event " + name + " exists dacl=" + DaclOf(event.get()));
+    return true;
+}
+
+bool WaitEvent(Session& session, const Invocation& invocation)
+{
+    long timeout = PatienceMs;
+    if (invocation.words.size() < 2 || (invocation.words.size() > 2 && !ParseNumber(invocation.words[2], timeout))) {
+        return session.Fail("waitevent needs a name and optionally a timeout in milliseconds");
+    }
+    const DWORD start = ::GetTickCount();
+    while (!fw::UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, invocation.words[1].c_str()))) {
+        if (::GetTickCount() - start > static_cast<DWORD>(timeout)) {
+            return session.Fail("no event " + invocation.words[1] + " within " + std::to_string(timeout) + " ms");
+        }
+        ::Sleep(20);
+    }
     return true;
 }
 
@@ -86,5 +126,5 @@ bool Sleep(Session& session, const Invocation& invocation)
 
 std::vector<Command> ProgramCommands()
 {
-    return {{"start", Start}, {"use", Use}, {"exit", Exit}, {"sleep", Sleep}};
+    return {{"start", Start}, {"use", Use}, {"exit", Exit}, {"event", Event}, {"waitevent", WaitEvent}};
 }

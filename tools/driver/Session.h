@@ -7,9 +7,10 @@
 #include <vector>
 #include <windows.h>
 
-// How long a wait for the program (a window, a state, an event, its end, an answer) lasts at most:
-// long enough for a busy machine, and a wait ends as soon as what it waits for is there.
-constexpr long PatienceMs = 30000;
+// How long a wait (a window, a state, an event, a file, the program's end, an answer) lasts at
+// most, unless a command is given its own: long enough for a machine busy with the long test
+// runs, and a wait ends as soon as what it waits for is there. The scripts rely on it.
+constexpr long PatienceMs = 60000;
 
 // A program the driver started.
 struct Program {

@@ -1,16 +1,12 @@
-// window, controls, click, key, hex: the program's dialogs and message boxes.
+// window, controls, hex, rect, workarea, until: the program's dialogs and message boxes, their
+// controls and where they are on the screen.
 #include "Commands.h"
-#include "ControlLookup.h"
-#include "WindowQuery.h"
+#include "ProgramWindows.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <iterator>
-#include <utility>
 
 namespace {
-
 
 bool Window(Session& session, const Invocation& invocation)
 {
@@ -98,165 +94,6 @@ bool Controls(Session& session, const Invocation&)
     return true;
 }
 
-// Posted, never sent: the click may open another modal window, whose loop must not wait for us.
-bool Click(Session& session, const Invocation& invocation)
-{
-    if (invocation.words.size() != 2) {
-        return session.Fail("click needs a control id");
-    }
-    HWND window = CurrentWindow(session);
-    if (!window) {
-        return false;
-    }
-    HWND control = ControlOf(session, invocation.words[1], true);
-    if (!control) {
-        return false;
-    }
-    const int id = ::GetDlgCtrlID(control);
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
-    return true;
-}
-
-struct KeyName {
-    const char* name;
-    UINT key;
-};
-
-constexpr KeyName KeyNames[] = {
-    {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"space", VK_SPACE}, {"tab", VK_TAB},
-    {"up", VK_UP},         {"down", VK_DOWN},     {"left", VK_LEFT},   {"right", VK_RIGHT},
-    {"pageup", VK_PRIOR},  {"pagedown", VK_NEXT}, {"home", VK_HOME},   {"end", VK_END},
-};
-
-bool KeyOf(const std::string& text, UINT& key)
-{
-    for (const KeyName& known : KeyNames) {
-        if (text == known.name) {
-            key = known.key;
-            return true;
-        }
-    }
-    if (text.size() == 1 && std::isalpha(static_cast<unsigned char>(text[0]))) {
-        key = static_cast<UINT>(std::toupper(static_cast<unsigned char>(text[0])));
-        return true;
-    }
-    long number = 0;
-    if (ParseNumber(text, number) && number > 0 && number < 256) {
-        key = static_cast<UINT>(number);
-        return true;
-    }
-    return false;
-}
-
-struct KeyPress {
-    UINT key = 0;
-    bool ctrl = false;
-    bool shift = false;
-    bool alt = false;
-};
-
-// [ctrl+][shift+][alt+]NAME, the modifiers in any order.
-bool KeyPressOf(std::string text, KeyPress& press)
-{
-    const std::pair<const char*, bool KeyPress::*> modifiers[] = {
-        {"ctrl+", &KeyPress::ctrl}, {"shift+", &KeyPress::shift}, {"alt+", &KeyPress::alt}};
-    for (bool found = true; found;) {
-        found = false;
-        for (const auto& modifier : modifiers) {
-            const std::string prefix = modifier.first;
-            if (text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0) {
-                press.*modifier.second = true;
-                text.erase(0, prefix.size());
-                found = true;
-            }
-        }
-    }
-    return KeyOf(text, press.key);
-}
-
-// The driver's thread sharing the input state of another thread (its focus, its keyboard
-// state) until the object ends, when the keyboard state read at the start is put back.
-class SharedInput {
-public:
-    explicit SharedInput(DWORD thread) : thread(thread)
-    {
-        MSG ignored;
-        ::PeekMessageA(&ignored, nullptr, 0, 0, PM_NOREMOVE); // the queue AttachThreadInput needs
-        attached = ::AttachThreadInput(::GetCurrentThreadId(), thread, TRUE) && ::GetKeyboardState(saved);
-    }
-    ~SharedInput()
-    {
-        if (attached) {
-            ::SetKeyboardState(saved);
-            ::AttachThreadInput(::GetCurrentThreadId(), thread, FALSE);
-        }
-    }
-    SharedInput(const SharedInput&) = delete;
-    SharedInput& operator=(const SharedInput&) = delete;
-
-    // Holds the press's Ctrl and Shift down in the shared keyboard state.
-    bool HoldModifiers(const KeyPress& press)
-    {
-        BYTE state[256];
-        std::copy(std::begin(saved), std::end(saved), state);
-        state[VK_CONTROL] |= press.ctrl ? 0x80 : 0;
-        state[VK_SHIFT] |= press.shift ? 0x80 : 0;
-        return attached && ::SetKeyboardState(state);
-    }
-
-private:
-    DWORD thread;
-    BYTE saved[256] = {};
-    bool attached = false;
-};
-
-// A key press (down and up) to the given control, else to the window's focus, else the window.
-// With Alt it comes as the system keys that TranslateMessage turns into the dialog manager's
-// mnemonics. Ctrl and Shift are read from the program's keyboard state, which posted keys do
-// not change: the driver holds them down in it and sends the key, so that the state is given
-// back only once the key has been handled.
-bool Key(Session& session, const Invocation& invocation)
-{
-    KeyPress press;
-    if (invocation.words.size() < 2 || invocation.words.size() > 3 || !KeyPressOf(invocation.words[1], press)) {
-        return session.Fail("key needs a key name or virtual-key code with optional ctrl+, shift+ and alt+, "
-                            "and optionally a control id");
-    }
-    HWND window = CurrentWindow(session);
-    if (!window) {
-        return false;
-    }
-    HWND target = window;
-    if (invocation.words.size() == 3) {
-        target = ControlOf(session, invocation.words[2], true);
-        if (!target) {
-            return false;
-        }
-    } else {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
-            target = info.hwndFocus;
-        }
-    }
-    if (!press.ctrl && !press.shift) {
-        PostKey(target, press.key, press.alt);
-        return true;
-    }
-    const UINT scan = ::MapVirtualKeyA(press.key, 0);
-    const LPARAM down = static_cast<LPARAM>(1 | (scan << 16) | (press.alt ? 0x20000000u : 0u));
-    const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
-    const UINT downMessage = press.alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    const UINT upMessage = press.alt ? WM_SYSKEYUP : WM_KEYUP;
-    SharedInput input(::GetWindowThreadProcessId(target, nullptr));
-    LRESULT ignored = 0;
-    if (!input.HoldModifiers(press) || !SendQuick(target, downMessage, press.key, down, ignored) ||
-        !SendQuick(target, upMessage, press.key, up, ignored)) {
-        return session.Fail("the program did not take the key");
-    }
-    return true;
-}
-
 bool HexMode(Session& session, const Invocation& invocation)
 {
     if (invocation.words.size() != 2 || (invocation.words[1] != "on" && invocation.words[1] != "off")) {
@@ -266,9 +103,123 @@ bool HexMode(Session& session, const Invocation& invocation)
     return true;
 }
 
+// "NAME LEFT TOP WIDTH HEIGHT"
+void PrintRect(Session& session, const char* name, const RECT& r)
+{
+    char line[120];
+    std::snprintf(line, sizeof(line), "%s %ld %ld %ld %ld", name, static_cast<long>(r.left), static_cast<long>(r.top),
+                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    session.Print(line);
+}
+
+// rect [ID]: the current window's rectangle, or its control's, in screen pixels.
+bool Rect(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() > 2) {
+        return session.Fail("rect takes at most a control id");
+    }
+    HWND target = invocation.words.size() == 2 ? ControlOf(session, invocation.words[1], false) : CurrentWindow(session);
+    if (!target) {
+        return false;
+    }
+    RECT r{};
+    if (!::GetWindowRect(target, &r)) {
+        return session.Fail("the window has no rectangle");
+    }
+    PrintRect(session, "rect", r);
+    return true;
+}
+
+// workarea: the work area (the screen less the taskbar and other docked bars) of the monitor
+// that the current window is on, in screen pixels.
+bool WorkArea(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() != 1) {
+        return session.Fail("workarea takes no arguments");
+    }
+    HWND window = CurrentWindow(session);
+    if (!window) {
+        return false;
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return session.Fail("the window's monitor cannot be read");
+    }
+    PrintRect(session, "workarea", monitor.rcWork);
+    return true;
+}
+
+// The words of `controls` that a control's state can show.
+std::vector<std::string> StateWords(HWND control)
+{
+    const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+    std::vector<std::string> words = {(style & WS_VISIBLE) ? "visible" : "hidden",
+                                      (style & WS_DISABLED) ? "disabled" : "enabled"};
+    LRESULT check = 0;
+    if (SendQuick(control, BM_GETCHECK, 0, 0, check)) {
+        words.push_back(check == BST_CHECKED ? "checked" : check == BST_INDETERMINATE ? "indeterminate" : "unchecked");
+    }
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(control, nullptr), &thread) && thread.hwndFocus == control) {
+        words.push_back("focused");
+    }
+    // A multi-line edit's view: which of its lines is the first one shown.
+    LRESULT first = 0;
+    if (ClassNameOf(control) == "Edit" && (style & ES_MULTILINE) &&
+        SendQuick(control, EM_GETFIRSTVISIBLELINE, 0, 0, first)) {
+        words.push_back("first=" + std::to_string(first));
+    }
+    return words;
+}
+
+bool Shows(const std::vector<std::string>& state, const std::vector<std::string>& wanted)
+{
+    for (size_t i = 2; i < wanted.size(); ++i) {
+        bool found = false;
+        for (const std::string& word : state) {
+            found = found || word == wanted[i];
+        }
+        if (!found) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// until ID WORD...: waits until control ID shows every WORD (visible, hidden,
+// enabled, disabled, checked, unchecked, indeterminate, focused, first=LINE), then until the
+// program has gone back to its message loop.
+bool Until(Session& session, const Invocation& invocation)
+{
+    if (invocation.words.size() < 3) {
+        return session.Fail("until needs a control id and the state words to wait for");
+    }
+    HWND control = ControlOf(session, invocation.words[1], false);
+    if (!control) {
+        return false;
+    }
+    const DWORD start = ::GetTickCount();
+    std::vector<std::string> state;
+    while (!Shows(state = StateWords(control), invocation.words)) {
+        if (::GetTickCount() - start > static_cast<DWORD>(PatienceMs) || !::IsWindow(control)) {
+            std::string shown;
+            for (const std::string& word : state) {
+                shown += " " + word;
+            }
+            return session.Fail("control " + invocation.words[1] + " still shows" + shown);
+        }
+        ::Sleep(10);
+    }
+    Settle(::GetParent(control));
+    return true;
+}
+
 } // namespace
 
 std::vector<Command> WindowCommands()
 {
-    return {{"window", Window}, {"controls", Controls}, {"click", Click}, {"key", Key}, {"hex", HexMode}};
+    return {{"window", Window}, {"controls", Controls}, {"hex", HexMode},
+            {"rect", Rect},     {"workarea", WorkArea}, {"until", Until}};
 }
