@@ -1,5 +1,6 @@
 #include "app/ResultMessages.h"
 
+#include "framework/StringTable.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -8,14 +9,8 @@ namespace {
 
 void ShowMessage(UINT textId)
 {
-    // The string table holds UTF-16, shown as it is on every system code page. The longest text
-    // is under 100 characters; LoadStringW truncates, never overruns.
-    wchar_t caption[512] = {};
-    wchar_t text[512] = {};
-    HINSTANCE module = ::GetModuleHandleA(nullptr);
-    ::LoadStringW(module, IDS_CAPTION, caption, ARRAYSIZE(caption));
-    ::LoadStringW(module, textId, text, ARRAYSIZE(text));
-    ::MessageBoxW(nullptr, text, caption, MB_OK);
+    // UTF-16 from the string table, shown as it is on every system code page.
+    ::MessageBoxW(nullptr, fw::LoadText(textId).c_str(), fw::LoadText(IDS_CAPTION).c_str(), MB_OK);
 }
 
 UINT ErrorTextId(RunMode mode, ResultCode code)
