@@ -18,13 +18,18 @@ bool ReadTextFile(const wchar_t* path, std::wstring& text)
     }
     UniqueHandle file(opened);
     std::string bytes;
+    BOOL read = FALSE;
     try {
         char buffer[16384];
         DWORD got = 0;
-        while (::ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got != 0) {
+        while ((read = ::ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr)) && got != 0) {
             bytes.append(buffer, got);
         }
     } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // Part of a file shown as the whole could be scrolled to its end and agreed to.
+    if (!read) {
         return false;
     }
     file.reset();

@@ -1,5 +1,5 @@
 // The explanation file's text: line ends, the end mark, the encodings editors write, and a file
-// that another program holds open.
+// that another program holds open or that fails halfway through the read.
 
 #include "framework/Handles.h"
 #include "framework/TextDecoding.h"
@@ -74,6 +74,33 @@ TEST(TextFile, ReadsAFileThatAnotherProgramHoldsOpenToWriteOrDelete)
         EXPECT_EQ(L"text\r\n", text);
     }
     ::DeleteFileW(path);
+}
+
+// What the pipe's server does while the test reads: sends a first piece, waits until it was read
+// and goes away, so that the next read fails as a read from a vanished share does.
+DWORD WINAPI SendAPieceAndVanish(void* pipe)
+{
+    const HANDLE server = static_cast<HANDLE>(pipe);
+    DWORD written = 0;
+    if (::ConnectNamedPipe(server, nullptr) || ::GetLastError() == ERROR_PIPE_CONNECTED) {
+        ::WriteFile(server, "first\n", 6, &written, nullptr);
+        ::FlushFileBuffers(server);
+    }
+    ::DisconnectNamedPipe(server);
+    return 0;
+}
+
+TEST(TextFile, AReadThatFailsHalfwayGivesNoText)
+{
+    const wchar_t name[] = L"\\\\.\\pipe\\fwsetup-text-file-test";
+    const fw::UniqueHandle server(
+        ::CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, server.get());
+    const fw::UniqueHandle thread(::CreateThread(nullptr, 0, SendAPieceAndVanish, server.get(), 0, nullptr));
+    ASSERT_NE(nullptr, thread.get());
+    std::wstring text = L"stale";
+    EXPECT_FALSE(fw::ReadTextFile(name, text));
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread.get(), 30000));
 }
 
 } // namespace
