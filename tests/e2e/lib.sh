@@ -131,8 +131,15 @@ expect() {
     else
         echo "FAIL $1"
         diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/     /' || true
-        failures=$((failures + 1))
+        failed_check
     fi
+}
+
+# Counts a failed check. When the suite stops at its first failure (tools/test --stop-on-failure),
+# the scenario ends here too: nothing after it would be read.
+failed_check() {
+    failures=$((failures + 1))
+    [ -z "${FWSETUP_STOP_ON_FAILURE:-}" ] || finish
 }
 
 finish() {

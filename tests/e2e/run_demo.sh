@@ -25,9 +25,16 @@ echo
 display=$(sed -n 's/^run: no display here; the wizards run on the virtual display :\([0-9]*\)$/\1/p' "$log")
 pictures() { [ "$(find "$build/screens" -name '*.png' -size +500c | wc -l)" = 7 ]; }
 x_server_gone() { [ -n "$display" ] && [ ! -e "/tmp/.X11-unix/X$display" ] && [ ! -e "/tmp/.X$display-lock" ]; }
-# A Wine process shows the program's Windows path first on its command line.
+# A Wine process shows the program's Windows path first on its command line; only those of this
+# prefix count (the fault matrix runs the same exe in a prefix of its own meanwhile).
 program_win=$(winpath "$build/x64/bin/FirewallSetup.exe")
-program_ended() { ! pgrep -af 'FirewallSetup\.exe' | awk '{ print $2 }' | grep -ixF -- "$program_win" >/dev/null; }
+prefix=${FWSETUP_WINEPREFIX:-$build/wineprefix}
+program_ended() {
+    local pid
+    for pid in $(pgrep -af 'FirewallSetup\.exe' | awk -v p="$program_win" 'tolower($2) == tolower(p) { print $1 }'); do
+        ! tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || return 1
+    done
+}
 
 expect "tools/run exits 0 ($arch)" test "$rc" -eq 0
 expect "it used a virtual display of its own" test -n "$display"

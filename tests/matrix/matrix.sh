@@ -23,25 +23,31 @@ declare -A starts=(
 )
 
 mapfile -t faults < <(echo; fault_list)
-index=0
-# A limited user's run ends at the administrator test: only the faults of the probe before it
-# tell anything, and these few cases run on every architecture.
-for scenario in "Silent absent" "Silent disabled" "Setup absent" "Setup disabled" "Remove listed" "Remove untwinned" \
-    "Setup absent limited" "Remove listed limited"; do
-    read -r mode start m_user <<<"$scenario"
-    m_user=${m_user:-admin}
-    tr ';' '\n' <<<"${starts[$start]}" >"$work/start.state"
-    for m_fault in "${faults[@]}"; do
-        index=$((index + 1))
-        model_load "$work/start.state"
-        # A multiplicative hash spreads the sample over methods, profiles and scenarios.
-        if [ "$m_user" = admin ]; then
-            [ $((((index * 2654435761) >> 13) % every)) -eq 0 ] || continue
-        elif [ -n "$m_fault" ] && opens Current; then
-            continue
-        fi
-        add_case "$mode" "$mode over '$start' as $m_user, fault: ${m_fault:-none}"
-        [ -z "${MATRIX_DRY:-}" ] || echo "${c_name[-1]}: $m_code at $m_stage"
+# The runs without a fault come first, those with one after them: a fault of the program's plain
+# path shows within seconds (a run that stops at the first failure stops there).
+for pass in plain faulty; do
+    index=0
+    # A limited user's run ends at the administrator test: only the faults of the probe before it
+    # tell anything, and these few cases run on every architecture.
+    for scenario in "Silent absent" "Silent disabled" "Setup absent" "Setup disabled" "Remove listed" "Remove untwinned" \
+        "Setup absent limited" "Remove listed limited"; do
+        read -r mode start m_user <<<"$scenario"
+        m_user=${m_user:-admin}
+        tr ';' '\n' <<<"${starts[$start]}" >"$work/start.state"
+        for m_fault in "${faults[@]}"; do
+            index=$((index + 1))
+            kind=plain && [ -z "$m_fault" ] || kind=faulty
+            [ "$kind" = "$pass" ] || continue
+            model_load "$work/start.state"
+            # A multiplicative hash spreads the sample over methods, profiles and scenarios.
+            if [ "$m_user" = admin ]; then
+                [ $((((index * 2654435761) >> 13) % every)) -eq 0 ] || continue
+            elif [ -n "$m_fault" ] && opens Current; then
+                continue
+            fi
+            add_case "$mode" "$mode over '$start' as $m_user, fault: ${m_fault:-none}"
+            [ -z "${MATRIX_DRY:-}" ] || echo "${c_name[-1]}: $m_code at $m_stage"
+        done
     done
 done
 [ -z "${MATRIX_DRY:-}" ] || exit 0

@@ -139,10 +139,10 @@ check_run() {
         problems+=("firewall: $(diff <(printf '%s\n' "${c_after[i]}") "$state" | grep '^[<>]' | tr '\n' ';')")
     [ ! -e "$state.leaks" ] || problems+=("leak: $(tr '\n' ' ' <"$state.leaks")")
     [ "${#problems[@]}" -ne 0 ] || return 0
-    failures=$((failures + 1))
     echo "FAIL ${c_name[i]} (expected ${c_code[i]} at ${c_stage[i]})"
     printf '     %s\n' "${problems[@]}"
     sed 's/^/     | /' <<<"$got_out"
+    failed_check
 }
 
 expected_message() { # MODE CODE STAGE: the text of the box that ends a Setup or Remove run, quoted
