@@ -112,6 +112,31 @@ shipped=$(printf '%s\nexit 0\n' "$(grep '^text 1004 ' <<<"$opened")")
 expect "elsewhere: UTF-8, UTF-8 with mark and UTF-16 beside the program show the text of the code page 932 file" \
     "$(printf '%s\n' "$shipped" "$shipped" "$shipped")" "$(grep -E '^(text 1004|exit) ' <<<"$out")"
 
+# A deployer's own Readme.txt in the folder the program starts from wins over the one beside it.
+own=$work/own
+mkdir -p "$own"
+cp932 $'配布先の説明です。\r\n' >"$own/Readme.txt"
+out=$(cd "$own" && drive "$(new_state own)" "start $program_win" window 'click 1006' window 'hex on' 'text 1004' 'click 2' exit)
+expect "own explanation: the current folder's Readme.txt is shown, not the one beside the program" \
+    "$(hex_of <"$own/Readme.txt") / exit 0" "$(grep '^text 1004 ' <<<"$out" | sed 's/.* bytes=//') / $(tail -n1 <<<"$out")"
+
+# From a folder whose path is longer than MAX_PATH (260) characters, the program still finds the
+# Readme.txt beside it. Wine's CreateProcess cannot start a program there, its loader can: the
+# driver takes the program over once it runs.
+deep=$work/deep
+for i in 1 2 3 4 5 6; do deep+=/folder-$i-of-a-path-longer-than-max-path-characters; done
+mkdir -p "$deep"
+cp FirewallSetup.exe Readme.txt "$deep/"
+expect "deep folder: the program's path is longer than 260 characters" 1 \
+    "$([ "$(winpath "$deep/FirewallSetup.exe" | wc -c)" -gt 260 ] && echo 1)"
+state=$(new_state deep)
+(cd "$elsewhere" && SIMFW_STATE=$state "$wine" "$deep/FirewallSetup.exe" </dev/null >/dev/null 2>&1) &
+deep_run=$!
+out=$(cd "$elsewhere" && drive "$state" 'attach FirewallSetup.exe' window 'click 1006' window 'hex on' 'text 1004' \
+    'click 2' exit)
+wait "$deep_run" || true
+expect "deep folder: the explanation beside the program is shown" "$shipped" "$(grep -E '^(text 1004|exit) ' <<<"$out")"
+
 # Under another system code page only the runs through every screen follow: Setup above, Remove below.
 if ! other_code_page; then
 # --- The focus arriving by Tab leaves the view where the reader left it --------------------------
@@ -132,6 +157,21 @@ expect "tab: PageDown after the tabs goes on from there, agree still disabled" \
 expect "tab: Ctrl+End reaches the end and enables agree" "enabled unchecked | enabled unchecked | disabled" \
     "$(choices "$(section 'ctrl+end' "$out")")"
 expect "tab: Esc ends without a box" "exit 0" "$(tail -n1 <<<"$out")"
+
+# --- Down alone: line by line to the end ---------------------------------------------------------
+# The caret moves a line a press and the view follows it once it passes the page's last line:
+# lines - 2 presses leave the view one line short of the end, the next one shows the end.
+downs=()
+for ((i = 0; i < lines - 2; i++)); do
+    downs+=('key down')
+done
+state=$(new_state setup-down)
+out=$(drive "$state" "start $program_win" window 'click 1006' window "${downs[@]}" "until 1004 first=$((limit - 1))" \
+    'note one short' controls 'key down' "until 1004 first=$limit" 'note at end' controls 'click 2' exit)
+expect "down: one line short of the end, agree disabled" "disabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'one short' "$out")")"
+expect "down: the press that shows the last line enables agree" "enabled unchecked | enabled unchecked | disabled" \
+    "$(choices "$(section 'at end' "$out")")"
 
 # --- Dragging the thumb: the end counts while the thumb is still held ----------------------------
 state=$(new_state setup-drag)

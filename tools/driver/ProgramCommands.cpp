@@ -1,7 +1,9 @@
-// start, use, exit, event, waitevent: the programs under test and the named events they create.
+// start, attach, use, exit, event, waitevent: the programs under test and the named events they
+// create.
 #include "Commands.h"
 #include "ProgramWindows.h"
 
+#include <tlhelp32.h>
 #include <vector>
 
 namespace {
@@ -30,6 +32,57 @@ bool Start(Session& session, const Invocation& invocation)
     Program program;
     program.process.reset(info.hProcess);
     program.processId = info.dwProcessId;
+    session.programs.push_back(std::move(program));
+    session.current = session.programs.size() - 1;
+    return true;
+}
+
+// The id of a running process whose file is named NAME (no folder), other than those already
+// known; 0 when there is none.
+DWORD FindProcess(const Session& session, const std::string& name)
+{
+    const fw::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry)) {
+        bool known = false;
+        for (const Program& program : session.programs) {
+            known = known || program.processId == entry.th32ProcessID;
+        }
+        if (!known && ::lstrcmpiA(entry.szExeFile, name.c_str()) == 0) {
+            return entry.th32ProcessID;
+        }
+    }
+    return 0;
+}
+
+// A program someone else started (Wine's CreateProcess cannot start one whose path is longer
+// than MAX_PATH; Wine's loader, started from Linux, can): waits for it and makes it the current
+// one, as if the driver had started it.
+bool Attach(Session& session, const Invocation& invocation)
+{
+    long timeout = PatienceMs;
+    if (invocation.words.size() < 2 || (invocation.words.size() > 2 && !ParseNumber(invocation.words[2], timeout))) {
+        return session.Fail("attach needs a program's file name and optionally a timeout in milliseconds");
+    }
+    const std::string& name = invocation.words[1];
+    const DWORD start = ::GetTickCount();
+    DWORD id = 0;
+    while ((id = FindProcess(session, name)) == 0) {
+        if (::GetTickCount() - start > static_cast<DWORD>(timeout)) {
+            return session.Fail("no program " + name + " started within " + std::to_string(timeout) + " ms");
+        }
+        ::Sleep(20);
+    }
+    Program program;
+    program.process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id));
+    if (!program.process) {
+        return session.Fail("cannot open " + name + " (error " + std::to_string(::GetLastError()) + ")");
+    }
+    program.processId = id;
     session.programs.push_back(std::move(program));
     session.current = session.programs.size() - 1;
     return true;
@@ -126,5 +179,5 @@ bool WaitEvent(Session& session, const Invocation& invocation)
 
 std::vector<Command> ProgramCommands()
 {
-    return {{"start", Start}, {"use", Use}, {"exit", Exit}, {"event", Event}, {"waitevent", WaitEvent}};
+    return {{"start", Start}, {"attach", Attach}, {"use", Use}, {"exit", Exit}, {"event", Event}, {"waitevent", WaitEvent}};
 }
