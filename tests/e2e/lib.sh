@@ -90,10 +90,19 @@ exit_code_of() {
     fi
 }
 
+# Under tools/test --stop-on-failure another test's failure marks the suite as stopping: a
+# scenario still running ends before its next run of the program.
+stop_if_suite_stopping() {
+    [ -e "$build/.suite-stopping" ] || return 0
+    echo "stopped: another test failed"
+    exit 1
+}
+
 # drive STATE COMMAND...: uidriver's output (and its failure, if any) for the commands.
 drive() {
     local state=$1 rc=0
     shift
+    stop_if_suite_stopping
     SIMFW_STATE=$state "$wine" "$bin/uidriver.exe" "$@" </dev/null >"$work/driver.out" 2>&1 || rc=$?
     cat "$work/driver.out"
     [ "$rc" -eq 0 ] || echo "uidriver exit $rc"

@@ -101,6 +101,7 @@ copy_passing_ends() {
 # the case; false when the driver did not get to the end of it (it failed, or hangs).
 run_case() {
     local end=
+    stop_if_suite_stopping
     printf '%s\n' "${c_before[$1]}" >"$state"
     rm -f "$state.leaks"
     prepare_case "$1"
