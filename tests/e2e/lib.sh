@@ -95,7 +95,8 @@ exit_code_of() {
 stop_if_suite_stopping() {
     [ -e "$build/.suite-stopping" ] || return 0
     echo "stopped: another test failed"
-    exit 1
+    failures=$((failures + 1))
+    end_now
 }
 
 # drive STATE COMMAND...: uidriver's output (and its failure, if any) for the commands.
@@ -145,12 +146,15 @@ expect() {
 }
 
 # Counts a failed check. When the suite stops at its first failure (tools/test --stop-on-failure),
-# the scenario ends here too: nothing after it would be read. Its prefix's Wine processes end
-# with it, a driver waiting for its next case among them, which would keep the test's output
-# open and ctest waiting.
+# the scenario ends here too: nothing after it would be read.
 failed_check() {
     failures=$((failures + 1))
-    [ -n "${FWSETUP_STOP_ON_FAILURE:-}" ] || return 0
+    [ -z "${FWSETUP_STOP_ON_FAILURE:-}" ] || end_now
+}
+
+# Ends the scenario at once. Its prefix's Wine processes end with it, a driver waiting for its
+# next case among them, which would keep the test's output open and ctest waiting.
+end_now() {
     WINEPREFIX=${FWSETUP_WINEPREFIX:-$build/wineprefix} /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
     finish
 }
