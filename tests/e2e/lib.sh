@@ -152,11 +152,20 @@ failed_check() {
     [ -z "${FWSETUP_STOP_ON_FAILURE:-}" ] || end_now
 }
 
-# Ends the scenario at once. Its prefix's Wine processes end with it, a driver waiting for its
-# next case among them, which would keep the test's output open and ctest waiting.
+# Ends the scenario at once. What it started ends with it, a driver waiting for its next case
+# among them, which would keep the test's output open and ctest waiting; so do its prefix's
+# other Wine processes.
 end_now() {
+    kill_descendants $$
     WINEPREFIX=${FWSETUP_WINEPREFIX:-$build/wineprefix} /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
     finish
+}
+kill_descendants() { # PID: its children and theirs, the deepest first
+    local child
+    for child in $(pgrep -P "$1"); do
+        kill_descendants "$child"
+        kill "$child" 2>/dev/null || true
+    done
 }
 
 finish() {
