@@ -21,6 +21,8 @@ c_mode=() c_name=() c_before=() c_after=() c_code=() c_stage=() c_rows=() c_line
 # add_case MODE NAME: a case over the model's firewall and fault, with the model's prediction.
 add_case() {
     local n=${#c_mode[@]} row
+    # Making the cases takes a while: another test's failure ends it as well.
+    stop_if_suite_stopping
     c_mode[n]=$1 c_name[n]=$2 c_before[n]=$(model_render)
     if [ "$1" = Remove ]; then model_remove; else model_setup; fi
     c_after[n]=$(model_render) c_code[n]=$m_code c_stage[n]=$m_stage c_lines[n]=$(case_lines "$1")
