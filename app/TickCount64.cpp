@@ -4,6 +4,8 @@
 // of the link, so the program imports no GetTickCount64 and uses the system's only where the
 // system has one.
 
+#include "framework/SystemFunction.h"
+
 #include <windows.h>
 
 namespace {
@@ -25,9 +27,7 @@ ULONGLONG PerformanceCounterMilliseconds()
 
 ULONGLONG WINAPI TickCount64()
 {
-    // Through void (*)(), the one cast GCC accepts between unrelated function types.
-    const auto system = reinterpret_cast<TickCount64Function>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetTickCount64")));
+    const auto system = fw::SystemFunction<TickCount64Function>("kernel32.dll", "GetTickCount64");
     return system ? system() : PerformanceCounterMilliseconds();
 }
 
