@@ -4,6 +4,7 @@
 #include "app/InstanceEvent.h"
 #include "app/ResultMessages.h"
 #include "app/SetupCommandLine.h"
+#include "framework/CommonControls.h"
 #include "ui/AgreementDialog.h"
 #include "ui/IntroDialog.h"
 #include "ui/PortRemovalDialog.h"
@@ -12,8 +13,9 @@
 
 bool FirewallSetupApp::InitInstance()
 {
-    // Registers the common control classes the dialogs use, the list view among them.
-    ::InitCommonControls();
+    // The list view of the removal dialog; the other controls of Common Controls 6.0 come with
+    // the manifest's binding.
+    fw::LoadCommonControls(ICC_LISTVIEW_CLASSES);
 
     if (CreateInstanceEvent(instanceEvent) == 1) {
         exitCode = Result::AnotherInstance;

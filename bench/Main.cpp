@@ -9,6 +9,7 @@
 #include "bench/DialogBench.h"
 #include "bench/SilentBench.h"
 #include "bench/SnapshotBench.h"
+#include "framework/CommonControls.h"
 
 #include <windows.h>
 
@@ -19,7 +20,7 @@
 
 int main(int argc, char** argv)
 {
-    ::InitCommonControls();
+    fw::LoadCommonControls(ICC_LISTVIEW_CLASSES);
     int code = 2;
     if (argc >= 2 && std::strcmp(argv[1], "snapshots") == 0) {
         const int repeat = argc >= 3 ? std::atoi(argv[2]) : 5;

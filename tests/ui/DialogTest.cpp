@@ -3,15 +3,18 @@
 // boxes, the busy state while the worker runs and a port list that cannot be filled.
 
 #include "DialogDriver.h"
+#include "framework/CommonControls.h"
 #include "res/resource.h"
 #include "support/SimFwStateFile.h"
 #include "task/FirewallTask.h"
 #include "ui/AgreementDialog.h"
+#include "ui/IntroDialog.h"
 #include "ui/PortRemovalDialog.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -30,7 +33,7 @@ class Dialogs : public testing::Test {
 protected:
     void SetUp() override
     {
-        ::InitCommonControls();
+        ASSERT_TRUE(fw::LoadCommonControls(ICC_LISTVIEW_CLASSES));
         ASSERT_TRUE(state.Ok());
         ::GetCurrentDirectoryA(sizeof(previous), previous);
         ::GetTempPathA(sizeof(folder), folder);
@@ -318,6 +321,103 @@ TEST_F(Dialogs, RemovalListThatCannotBeFilledIsNeverShown)
         });
         EXPECT_EQ(PortRemovalDialog::FillFailed, result) << "failing message " << message;
     }
+}
+
+// --- At the display scale the test runs at (ui_dialogs_dpi144, ui_dialogs_dpi192) --------------
+
+// The work area of a 1366 x 768 screen less the 40 pixels of a bottom taskbar.
+constexpr LONG WorkWidth = 1366;
+constexpr LONG WorkHeight = 728;
+
+// What a control's text needs of its client area, drawn with the control's own font: a static's
+// text wrapped to its width, a button's on one line, a radio button's beside its circle.
+SIZE NeededFor(HWND control)
+{
+    wchar_t className[32] = {};
+    ::GetClassNameW(control, className, ARRAYSIZE(className));
+    const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+    const bool isStatic = ::lstrcmpiW(className, L"Static") == 0;
+    const bool isRadio = (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+    wchar_t text[512] = {};
+    const int length = ::GetWindowTextW(control, text, ARRAYSIZE(text));
+    RECT client = {};
+    ::GetClientRect(control, &client);
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+    // The circle and the gap after it, as the system draws them at this scale.
+    const LONG mark = isRadio ? ::MulDiv(13 + 4, dpi, 96) : 0;
+    RECT needed = {0, 0, isStatic ? client.right : 0, 0};
+    ::DrawTextW(dc, text, length, &needed, DT_CALCRECT | (isStatic ? DT_WORDBREAK : DT_SINGLELINE));
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return SIZE{needed.right + mark, needed.bottom};
+}
+
+// Every text of the window's statics and buttons whole within its control, the window within
+// the work area, and the list's column without a horizontal scroll bar; one line per problem.
+std::string LayoutProblems(HWND window)
+{
+    std::string problems;
+    RECT frame = {};
+    ::GetWindowRect(window, &frame);
+    if (frame.right - frame.left > WorkWidth || frame.bottom - frame.top > WorkHeight) {
+        problems += "window " + std::to_string(frame.right - frame.left) + "x" + std::to_string(frame.bottom - frame.top) +
+                    " beyond the work area\n";
+    }
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[32] = {};
+        ::GetClassNameW(child, className, ARRAYSIZE(className));
+        RECT client = {};
+        ::GetClientRect(child, &client);
+        const int id = ::GetDlgCtrlID(child);
+        if (::lstrcmpiW(className, L"SysListView32") == 0) {
+            if (::GetWindowLongW(child, GWL_STYLE) & WS_HSCROLL) {
+                problems += "list " + std::to_string(id) + " scrolls sideways\n";
+            }
+            continue;
+        }
+        if (::lstrcmpiW(className, L"Static") != 0 && ::lstrcmpiW(className, L"Button") != 0) {
+            continue;
+        }
+        const SIZE needed = NeededFor(child);
+        if (needed.cx > client.right || needed.cy > client.bottom) {
+            problems += "control " + std::to_string(id) + " needs " + std::to_string(needed.cx) + "x" +
+                        std::to_string(needed.cy) + ", has " + std::to_string(client.right) + "x" +
+                        std::to_string(client.bottom) + "\n";
+        }
+    }
+    return problems;
+}
+
+TEST_F(Dialogs, EveryDialogFitsAndShowsItsTextsWholeAtTheDisplayScale)
+{
+    // The scale the variant asked tools/wine for (FWSETUP_DPI); the program is DPI-aware, so its
+    // windows are laid out in this many pixels per inch.
+    char asked[8] = "96";
+    ::GetEnvironmentVariableA("FWSETUP_DPI", asked, sizeof(asked));
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    ASSERT_EQ(std::atoi(asked), dpi);
+
+    ASSERT_TRUE(state.Write(TwoMonitorPorts));
+    ASSERT_EQ(ConfigStatus::WorkNeeded, task.GetPortConfig().QueryRemovalStatus());
+    const auto check = [dpi](const char* name) {
+        return [name, dpi](uitest::UiThread& ui, HWND window) {
+            EXPECT_EQ("", ui.Ask([&] { return LayoutProblems(window); })) << name << " at " << dpi << " DPI";
+            ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        };
+    };
+    IntroDialog intro(nullptr);
+    intro.SetTask(&task);
+    uitest::RunModal(intro, check("intro"));
+    AgreementDialog agreement(nullptr);
+    agreement.SetTask(&task);
+    uitest::RunModal(agreement, check("agreement"));
+    PortRemovalDialog removal(nullptr);
+    removal.SetTask(&task);
+    uitest::RunModal(removal, check("removal"));
 }
 
 } // namespace
