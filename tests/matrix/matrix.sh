@@ -22,9 +22,17 @@ declare -A starts=(
     [untwinned]="current Domain;port Domain UDP $n enabled subnet any user - $monitor_name;$web;port Standard UDP $n disabled subnet any user - tessaly ドライバ配信 監視プログラム"
 )
 
+state=$work/case.state
 mapfile -t faults < <(echo; fault_list)
 # The runs without a fault come first, those with one after them: a fault of the program's plain
-# path shows within seconds (a run that stops at the first failure stops there).
+# path shows within seconds (a run that stops at the first failure stops there). Making a case
+# costs about as much as running it, so they run in batches as they are made.
+ran=0
+run_made() { # [AT_LEAST]: the cases made since the last batch, once there are AT_LEAST
+    [ $((${#c_mode[@]} - ran)) -ge "${1:-1}" ] && [ -z "${MATRIX_DRY:-}" ] || return 0
+    run_cases "$ran"
+    ran=${#c_mode[@]}
+}
 for pass in plain faulty; do
     index=0
     # A limited user's run ends at the administrator test: only the faults of the probe before it
@@ -47,12 +55,11 @@ for pass in plain faulty; do
             fi
             add_case "$mode" "$mode over '$start' as $m_user, fault: ${m_fault:-none}"
             [ -z "${MATRIX_DRY:-}" ] || echo "${c_name[-1]}: $m_code at $m_stage"
+            run_made 60
         done
     done
+    run_made
 done
 [ -z "${MATRIX_DRY:-}" ] || exit 0
-
-state=$work/case.state
-run_cases
 echo "matrix ($arch): ${#c_mode[@]} cases, $((${#c_mode[@]} - failures)) passed"
 finish

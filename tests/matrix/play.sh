@@ -62,9 +62,10 @@ pause_here() { [ "$pause_at" != "$1" ] || printf '%s\n' ${pause_commands[@]+"${p
 
 # --- Running the cases -------------------------------------------------------------------------
 
-# run_cases: every case against the state file $state, in order, checked by check_case.
+# run_cases [FIRST]: every case from FIRST (default 0) on against the state file $state, in
+# order, checked by check_case.
 run_cases() {
-    local first=0 i
+    local first=${1:-0} i
     while [ "$first" -lt "${#c_lines[@]}" ]; do
         start_driver "$first"
         for ((i = first; i < ${#c_lines[@]}; i++)); do
