@@ -52,21 +52,23 @@ unpack "$one/$name-symbols.zip" "$unsigned"
 expect "sha256sum -c accepts every file of SHA256SUMS" "" "$(cd "$unsigned" && sha256sum -c --quiet SHA256SUMS 2>&1)"
 expect "SHA256SUMS names every other file" "$(grep -vx SHA256SUMS <<<"$files")" \
     "$(sed -E 's/^[0-9a-f]{64}  //' "$unsigned/SHA256SUMS")"
-expect "SHA256SUMS lines are a lower-case SHA-256, two blanks and the path, as Get-FileHash users compare them" \
-    "" "$(grep -vE '^[0-9a-f]{64}  [^ *]' "$unsigned/SHA256SUMS")"
-for each in x64 x86; do
-    expect "$each/FirewallSetup.exe is the build's" same "$(same "$unsigned/$each/FirewallSetup.exe" "$build/$each/bin/FirewallSetup.exe")"
-    expect "$each/FirewallSetup.exe.debug is the build's" same \
-        "$(same "$unsigned/$each/FirewallSetup.exe.debug" "$build/$each/bin/FirewallSetup.exe.debug")"
-    expect "$each/Readme.txt is the shipped one, in code page 932" same "$(same "$unsigned/$each/Readme.txt" "$root/res/Readme.txt")"
-    expect "$each/open-monitor-port.cmd is deploy/'s" same \
-        "$(same "$unsigned/$each/open-monitor-port.cmd" "$root/deploy/open-monitor-port.cmd")"
-done
-expect "deployment.md is docs/'s" same "$(same "$unsigned/deployment.md" "$root/docs/deployment.md")"
-codes=$(tr -d '\r' <"$unsigned/exit-codes.txt")
+# Each file is the one built or shipped: not a seam copy, not the other architecture's, the
+# explanation in its code page 932.
+while read -r packed source; do
+    expect "$packed is ${source#"$root/"}" same "$(same "$unsigned/$packed" "$source")"
+done <<EOF
+x64/FirewallSetup.exe $build/x64/bin/FirewallSetup.exe
+x86/FirewallSetup.exe $build/x86/bin/FirewallSetup.exe
+x64/FirewallSetup.exe.debug $build/x64/bin/FirewallSetup.exe.debug
+x86/FirewallSetup.exe.debug $build/x86/bin/FirewallSetup.exe.debug
+x64/Readme.txt $root/res/Readme.txt
+x86/Readme.txt $root/res/Readme.txt
+x64/open-monitor-port.cmd $root/deploy/open-monitor-port.cmd
+x86/open-monitor-port.cmd $root/deploy/open-monitor-port.cmd
+deployment.md $root/docs/deployment.md
+EOF
 expect "exit-codes.txt has a line for each code 0 to 6" "0 1 2 3 4 5 6" \
-    "$(sed -nE 's/^\| ([0-9]) \| [a-z].* \|$/\1/p' <<<"$codes" | tr '\n' ' ' | sed 's/ $//')"
-expect "exit-codes.txt has Windows line ends" "" "$(grep -v $'\r$' "$unsigned/exit-codes.txt" || true)"
+    "$(tr -d '\r' <"$unsigned/exit-codes.txt" | sed -nE 's/^\| ([0-9]) \| [a-z].* \|$/\1/p' | tr '\n' ' ' | sed 's/ $//')"
 expect "no file of either archive names a folder of this machine" "" "$(grep -rlaF -e "$root" -e "$build" "$unsigned" || true)"
 
 # --- signing --------------------------------------------------------------------------------
@@ -125,9 +127,6 @@ expect "the password is on no command line or in the environment of osslsigncode
 unpack "$signed/$name.zip" "$work/s"
 expect "the signed archive holds the same files" "$files" "$(unzip -Z1 "$signed/$name.zip")"
 expect "sha256sum -c accepts the signed release" "" "$(cd "$work/s" && sha256sum -c --quiet SHA256SUMS 2>&1)"
-expect "signing leaves the other files as they were" "$(grep -v FirewallSetup.exe "$unsigned/SHA256SUMS")" \
-    "$(grep -v FirewallSetup.exe "$work/s/SHA256SUMS")"
-expect "the symbols stay the unsigned release's" same "$(same "$signed/$name-symbols.zip" "$one/$name-symbols.zip")"
 
 verify() { # EXE: osslsigncode's verdict against the throwaway authority
     if osslsigncode verify -CAfile "$pki/ca.pem" -in "$1" >"$work/verify.out" 2>&1 &&
@@ -186,7 +185,6 @@ for each in x64 x86; do
     state=$(new_state "signed-$each")
     expect "the signed $each exe's Silent run from its folder ends with 0" \
         "exit 0: open-monitor-port: the monitor's port is open now (FirewallSetup code 0)" "$(run_from_folder "$each" "$state")"
-    expect "the signed $each exe opened the port in both profiles" "$(both_open 58140)" "$(port_lines "$state")"
 done
 
 finish
