@@ -10,7 +10,7 @@ set(FWSETUP_TEST_ORDER
     e2e_os_version badinput_cmdline badinput_anomalies badinput_names e2e_deploy
     second_start stress e2e_silent_cp1252 e2e_silent_cp936 e2e_wizard_cp1252 e2e_wizard_cp936
     e2e_messages_cp1252 firewall_texts_cp1252 ui_dialogs_dpi144 ui_dialogs_dpi192 e2e_planted
-    badinput_manyports e2e_run_demo
+    badinput_manyports e2e_run_demo release
     static_build manifest xp_imports xp_imports_catch toolchain_smoke simfw_guard simfw_tests)
 
 # fwsetup_order_test(TEST NAME): TEST's COST from NAME's place in FWSETUP_TEST_ORDER.
