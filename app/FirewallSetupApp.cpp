@@ -47,10 +47,21 @@ int FirewallSetupApp::ExitInstance()
 
 namespace {
 
-// The outcome of a started task, shown as its message: the worker's, or 6 when none could be
-// created.
-ResultCode ReportWorkerResult(RunMode mode, ResultCode result)
+// The outcome of a dialog that may start the worker. Ended without it (the user's Cancel), the
+// run ends with 0 and no message. Once the worker was started the outcome is the worker's,
+// however the dialog ended (a WM_QUIT that ended its loop, a failure): shown as its message
+// once the worker has ended, or 6 when none could be created.
+ResultCode ReportStep(RunMode mode, FirewallTask& task, INT_PTR choice)
 {
+    if (choice != IDOK && !task.HasStarted()) {
+        return Result::Success;
+    }
+    task.Wait();
+    // A WM_QUIT that ended the dialog's loop is queued again for an outer loop; left there, it
+    // would end the message box before anybody could read it.
+    MSG quit;
+    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    const ResultCode result = task.GetResult();
     if (result == Result::Success) {
         ShowSuccessMessage(mode);
     } else {
@@ -79,10 +90,7 @@ ResultCode FirewallSetupApp::RunSetupMode()
 
     AgreementDialog agreement(nullptr);
     agreement.SetTask(&task);
-    if (agreement.DoModal() != IDOK) {
-        return Result::Success;
-    }
-    return ReportWorkerResult(RunMode::Setup, task.GetResult());
+    return ReportStep(RunMode::Setup, task, agreement.DoModal());
 }
 
 // A failed precheck is reported before any dialog.
@@ -102,10 +110,7 @@ ResultCode FirewallSetupApp::RunRemoveMode()
         ShowErrorMessage(RunMode::Remove, Result::FirewallFailed);
         return Result::FirewallFailed;
     }
-    if (choice != IDOK) {
-        return Result::Success;
-    }
-    return ReportWorkerResult(RunMode::Remove, task.GetResult());
+    return ReportStep(RunMode::Remove, task, choice);
 }
 
 ResultCode FirewallSetupApp::RunSilentMode()

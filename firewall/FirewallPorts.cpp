@@ -227,7 +227,7 @@ HRESULT AddOrEnableOpenPort(ProfileType type, const wchar_t* name, int32_t ipVer
     return ports->Add(openPort.get());
 }
 
-HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol)
+HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol, bool (*isOwnName)(const char* name))
 {
     FirewallProfile profile;
     fw::ComPtr<INetFwOpenPorts> ports;
@@ -237,10 +237,30 @@ HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol)
     }
     const auto ipProtocol = static_cast<NET_FW_IP_PROTOCOL>(protocol);
     fw::ComPtr<INetFwOpenPort> openPort;
-    if (ports->Item(port, ipProtocol, openPort.put()) == HRESULT_PORT_NOT_FOUND) {
+    hr = ports->Item(port, ipProtocol, openPort.put());
+    if (hr == HRESULT_PORT_NOT_FOUND) {
         return S_OK;
     }
-    // Any other failure of Item still lets Remove decide.
+    // The entry may have changed hands since it was listed: its name is read again, and a port
+    // whose name cannot be read is left where it is.
+    hr = Obtained(hr, openPort);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    fw::UniqueBstr name;
+    hr = openPort->get_Name(name.put());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    char field[AnsiFieldSize];
+    hr = CopyToAnsiField(name.get(), field);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    // Another program's port of that number is not the one that was asked for: that is gone.
+    if (!isOwnName(field)) {
+        return S_OK;
+    }
     return ports->Remove(port, ipProtocol);
 }
 

@@ -87,7 +87,10 @@ void CloseFirewallProfile(FirewallProfile& profile);
 // scope is set as it is and the list is not passed.
 HRESULT AddOrEnableOpenPort(ProfileType type, const wchar_t* name, int32_t ipVersion, int32_t protocol,
                             int32_t port, int32_t scope, const wchar_t* remoteAddresses, bool enabled);
-HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol);
+// Removes the port of that number and protocol if it still carries a name that isOwnName (given
+// the name in code page 932, as a snapshot's field holds it) accepts. S_OK also when there is no
+// such port, or it carries another name; a failure when it cannot be found out or removed.
+HRESULT RemoveOpenPort(ProfileType type, int32_t port, int32_t protocol, bool (*isOwnName)(const char* name));
 // Two-call size protocol: -1 (with *requiredSize written) when buffer is null or too small,
 // 1 after a complete snapshot, a negative platform result on failure.
 // The table never holds more than the get_Count records it was sized for: extra elements of

@@ -29,7 +29,8 @@ int ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint
     if (status != ERROR_SUCCESS) {
         return -1;
     }
-    if (type != REG_DWORD) {
+    // A REG_DWORD of fewer than four bytes holds no whole number: it is read as no number at all.
+    if (type != REG_DWORD || dataSize != sizeof data) {
         return -2;
     }
     std::memcpy(&value, data, sizeof value);

@@ -59,6 +59,6 @@ private:
     int32_t removalSize = 0;      // bytes in the removalList block
 };
 
-// 0 read; -1 key or value unreadable (or longer than 4 bytes); -2 not a REG_DWORD.
+// 0 read; -1 key or value unreadable (or longer than 4 bytes); -2 not a REG_DWORD of 4 bytes.
 // The key is opened in the monitor's registry view (MonitorKey.h).
 int ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t& value);

@@ -144,12 +144,14 @@ int MonitorPortConfig::RemoveMonitorPorts() const
         if (entry.port == 0) {
             continue;
         }
-        // A port that vanished since the list was built counts as removed (RemoveOpenPort gives 0).
+        // A port that vanished since the list was built, or that another program's entry of that
+        // number has replaced meanwhile, counts as removed (RemoveOpenPort gives 0).
         if (entry.inBoth == 1) {
-            failed |= FAILED(RemoveOpenPort(ProfileType::Domain, entry.port, entry.protocol));
-            failed |= FAILED(RemoveOpenPort(ProfileType::Standard, entry.port, entry.protocol));
+            failed |= FAILED(RemoveOpenPort(ProfileType::Domain, entry.port, entry.protocol, IsMonitorPortName));
+            failed |= FAILED(RemoveOpenPort(ProfileType::Standard, entry.port, entry.protocol, IsMonitorPortName));
         } else {
-            failed |= FAILED(RemoveOpenPort(static_cast<ProfileType>(entry.profile), entry.port, entry.protocol));
+            failed |= FAILED(
+                RemoveOpenPort(static_cast<ProfileType>(entry.profile), entry.port, entry.protocol, IsMonitorPortName));
         }
     }
     return failed ? -1 : 0;

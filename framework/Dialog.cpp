@@ -94,6 +94,11 @@ INT_PTR Dialog::DoModal()
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        // The controls send their notifications and colour requests; posted, one comes from
+        // elsewhere with pointers and handles that nothing vouches for.
+        if (msg.message == WM_NOTIFY || IsChildColorMessage(msg.message)) {
+            continue;
+        }
         if (IsOwnWindow(msg.hwnd) && PreTranslateMessage(&msg)) {
             continue;
         }
@@ -141,6 +146,11 @@ bool Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return true;
     case WM_COMMAND: {
         const auto control = reinterpret_cast<HWND>(lParam);
+        // A command names the control it comes from; one that names a window that is not one
+        // of this dialog's own (another process's, whose properties it chose) is no command.
+        if (control && !IsOwnControl(control)) {
+            return false;
+        }
         if (Control* bound = Control::FromHandle(control)) {
             if (bound->OnReflectedCommand(HIWORD(wParam))) {
                 result = 0;
@@ -154,8 +164,13 @@ bool Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
         return false;
     }
     case WM_NOTIFY: {
+        // The controls notify from this thread; a notification sent from another thread or
+        // process carries a pointer that nothing vouches for.
+        if (::InSendMessage()) {
+            return false;
+        }
         auto* header = reinterpret_cast<NMHDR*>(lParam);
-        return header && OnNotify(static_cast<int>(header->idFrom), header, result);
+        return header && IsOwnControl(header->hwndFrom) && OnNotify(static_cast<int>(header->idFrom), header, result);
     }
     case WM_SYSCOLORCHANGE:
         // Only top-level windows are told; the controls follow their dialog.
@@ -164,7 +179,7 @@ bool Dialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     default:
         break;
     }
-    if (IsChildColorMessage(message)) {
+    if (IsChildColorMessage(message) && IsOwnControl(reinterpret_cast<HWND>(lParam))) {
         if (Control* bound = Control::FromHandle(reinterpret_cast<HWND>(lParam))) {
             if (HBRUSH brush = bound->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam), message)) {
                 result = reinterpret_cast<LRESULT>(brush);
@@ -277,6 +292,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
 bool Dialog::IsOwnWindow(HWND window) const
 {
     return window && hwnd && (window == hwnd || ::IsChild(hwnd, window));
+}
+
+bool Dialog::IsOwnControl(HWND window) const
+{
+    // A window of another process can be made a child of this dialog; only this thread's count.
+    return window && hwnd && ::IsChild(hwnd, window) && ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
 }
 
 void Dialog::PassToChildren(UINT message, WPARAM wParam, LPARAM lParam) const

@@ -57,6 +57,8 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool IsOwnWindow(HWND window) const;
+    // One of this dialog's child windows, created by this thread.
+    bool IsOwnControl(HWND window) const;
     void PassToChildren(UINT message, WPARAM wParam, LPARAM lParam) const;
 
     UINT templateId;

@@ -12,8 +12,8 @@ namespace fw {
 // It is read in one go and closed before it is decoded.
 //
 // False, with text empty, when the file cannot be opened (missing, a folder, held by a program
-// that shares it with nobody) or the text does not fit in memory. A read error part-way keeps
-// what was read until then.
+// that shares it with nobody), a read fails part-way (a share gone away: a part is never handed
+// back as the whole) or the text does not fit in memory.
 bool ReadTextFile(const wchar_t* path, std::wstring& text);
 
 } // namespace fw

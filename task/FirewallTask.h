@@ -32,6 +32,8 @@ public:
     MonitorPortConfig& GetPortConfig() { return portConfig; }
 
     ResultCode GetResult() const { return result; }
+    // True once a worker was started, whether or not it has ended.
+    bool HasStarted() const { return static_cast<bool>(workerThread); }
     // True once a worker was started and has ended (its handle is signalled).
     bool HasWorkerEnded() const;
 

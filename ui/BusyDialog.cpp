@@ -134,8 +134,9 @@ LRESULT BusyDialog::OnTaskBegin(WPARAM, LPARAM)
 LRESULT BusyDialog::OnTaskEnd(WPARAM, LPARAM)
 {
     // The worker posts its end as its last act, so its thread may still be finishing; the
-    // watch timer then closes the dialog a moment later.
-    if (task->HasWorkerEnded()) {
+    // watch timer then closes the dialog a moment later. Without the timer, FinishTask waits
+    // for those last moments.
+    if (task->HasWorkerEnded() || !watching) {
         FinishTask();
     }
     return 1;
@@ -152,7 +153,7 @@ void BusyDialog::Start(RunMode mode)
     // the dialog while the worker may run.
     EnterBusy(IDOK);
     if (task->Start(GetHwnd(), mode)) {
-        ::SetTimer(GetHwnd(), WatchTimerId, WatchIntervalMs, nullptr);
+        watching = ::SetTimer(GetHwnd(), WatchTimerId, WatchIntervalMs, nullptr) != 0;
     } else {
         FinishTask(); // no worker: the step is over and the task's result holds the failure
     }
@@ -169,7 +170,10 @@ bool BusyDialog::IsTaskNotification(WPARAM wParam, LPARAM lParam) const
 
 void BusyDialog::FinishTask()
 {
-    ::KillTimer(GetHwnd(), WatchTimerId);
+    if (watching) {
+        ::KillTimer(GetHwnd(), WatchTimerId);
+        watching = false;
+    }
     task->Wait();
     LeaveBusy();
     EndDialog(IDOK);

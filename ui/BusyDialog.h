@@ -10,7 +10,8 @@
 // When the worker has ended the dialog closes with IDOK, whatever the task's result; so it does
 // at once when no worker could be created, the task's result then holding the failure.
 // The end counts only once the task reports that its worker has ended; a timer watches for that,
-// so an end that arrives just before the thread is gone is not lost.
+// so an end that arrives just before the thread is gone is not lost. Without the timer (the
+// system had none to give) the end notification waits for the thread, which ends right after.
 class BusyDialog : public fw::Dialog {
 public:
     BusyDialog(UINT templateId, HWND parent);
@@ -48,5 +49,6 @@ private:
     bool IsTaskNotification(WPARAM wParam, LPARAM lParam) const;
     void FinishTask();
 
-    bool started = false; // the worker was requested; the task must outlive the dialog's end
+    bool started = false;  // the worker was requested; the task must outlive the dialog's end
+    bool watching = false; // the watch timer runs
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The monitor's port number as the registry may hold it: the intro names 58140 for anything but
-# a REG_DWORD, a DWORD as read; Silent opens that port, or ends with 6 where the firewall refuses it.
+# a REG_DWORD of four bytes, such a DWORD as read; Silent opens that port, or ends with 6 where the
+# firewall refuses it.
 source "$(dirname "$0")/common.sh"
 cd "$bin"
 
@@ -14,8 +15,8 @@ cases=(
     'REG_QWORD 10000|hex(b):10,27,00,00,00,00,00,00|58140|0|58140'
     'REG_DWORD_BIG_ENDIAN 10000|hex(5):00,00,27,10|58140|0|58140'
     'REG_DWORD of 8 bytes|hex(4):10,27,00,00,00,00,00,00|58140|0|58140'
-    'REG_DWORD of 2 bytes 01 02|hex(4):01,02|513|0|513'
-    'REG_DWORD of 0 bytes|hex(4):|0|6|'
+    'REG_DWORD of 2 bytes 01 02|hex(4):01,02|58140|0|58140'
+    'REG_DWORD of 0 bytes|hex(4):|58140|0|58140'
     'REG_DWORD 1|dword:00000001|1|0|1'
     'REG_DWORD 65535|dword:0000ffff|65535|0|65535'
     'REG_DWORD 65536|dword:00010000|65536|6|'

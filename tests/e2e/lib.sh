@@ -19,11 +19,12 @@ esac
 work=$(mktemp -d)
 failures=0
 
-# The program as uidriver starts it, its "limited user" copy and its "no worker thread" copy
-# (seams/README.md).
+# The program as uidriver starts it, its "limited user", "no worker thread" and "no timer"
+# copies (seams/README.md).
 program_win=$(winpath "$bin/FirewallSetup.exe")
 seam_win=$(winpath "$bin/noadmin/FirewallSetup.exe")
 nothread_win=$(winpath "$bin/nothread/FirewallSetup.exe")
+notimer_win=$(winpath "$bin/notimer/FirewallSetup.exe")
 # The single-instance event the program holds while it runs.
 instance_event='Global\Patch::ZORVANE'
 

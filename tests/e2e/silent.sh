@@ -65,4 +65,14 @@ expect "a second instance ends with 1 in every mode, the first with 0" "$(printf
         'use 1' exit)"
 expect "the first instance opened the port" "$(both_open 58140)" "$(port_lines "$state")"
 
+# An event of that name that a user who is no administrator created first, open to everyone, is
+# no instance: the run goes on. (Wine lets a process make any account the owner of what it
+# creates; the driver's event is owned by a user that exists on no machine.)
+state=$(new_state squatted)
+out=$(drive "$state" "squat $instance_event" "start $program_win /S" exit)
+expect "silent while someone else holds the instance event's name exits 0" \
+    "$(printf 'squat %s owner=S-1-5-21-1-2-3-1001\nexit 0' "$instance_event")" "$out"
+expect "silent while someone else holds the instance event's name opens the port" "$(both_open 58140)" \
+    "$(port_lines "$state")"
+
 finish

@@ -285,6 +285,18 @@ out=$(drive "$state" "start $program_win /D" window 'tick 1007 0' 'tick 1007 2' 
 expect "remove, ticked then Cancel: exit 0, no box" "exit 0" "$(tail -n1 <<<"$out")"
 expect "remove, ticked then Cancel: firewall unchanged" "$(cat "$work/before")" "$(cat "$state")"
 
+# Between the list and OK, another program's entry took the place of UDP 58140 in both profiles:
+# OK removes nothing of it, and there was nothing left to remove (no failure).
+state=$(removal_state remove-renamed)
+sed "s/^\(port [A-Za-z]* UDP 58140 .* - \).*/\1Other program/" "$state" >"$work/renamed.state"
+out=$(drive "$state" "start $program_win /D" window 'tick 1007 1' \
+    "start cmd /c copy /y $(winpath "$work/renamed.state") $(winpath "$state") >nul" exit 'use 1' \
+    'click 1' 'note box' window controls 'click 1' exit)
+expect "remove, renamed meanwhile: success box, exit 0" "$(quoted "$box_caption") / $(quoted "$text_removed") / exit 0" \
+    "$(box_of box "$out") / $(tail -n1 <<<"$out")"
+expect "remove, renamed meanwhile: the other program's ports stay" "$(port_lines "$work/renamed.state")" \
+    "$(port_lines "$state")"
+
 # A removal that fails in the Domain profile still takes the port out of the Standard profile.
 state=$(removal_state remove-fails 'fail Domain INetFwOpenPorts::Remove 0x80070005')
 out=$(drive "$state" "start $program_win /D" window 'tick 1007 1' 'click 1' 'note box' window controls 'click 1' exit)

@@ -104,8 +104,12 @@ HRESULT EnableExisting()
     return AddOrEnableOpenPort(ProfileType::Standard, L"Other", IpVersionAny, ProtocolUdp, 58140, ScopeLocalSubnet,
                                nullptr, true);
 }
-HRESULT RemoveExisting() { return RemoveOpenPort(ProfileType::Standard, 58140, ProtocolUdp); }
-HRESULT RemoveAbsent() { return RemoveOpenPort(ProfileType::Standard, 80, ProtocolUdp); }
+bool IsMonitor(const char* name) { return std::string(name) == "Monitor"; }
+bool IsWeb(const char* name) { return std::string(name) == "Web"; }
+HRESULT RemoveExisting() { return RemoveOpenPort(ProfileType::Standard, 58140, ProtocolUdp, IsMonitor); }
+HRESULT RemoveAbsent() { return RemoveOpenPort(ProfileType::Standard, 80, ProtocolUdp, IsMonitor); }
+// UDP 58140 is the Standard profile's, but under another name than the one asked for.
+HRESULT RemoveRenamed() { return RemoveOpenPort(ProfileType::Standard, 58140, ProtocolUdp, IsWeb); }
 HRESULT ListStandard() { return TakeSnapshot(ProfileType::Standard).result; }
 
 struct FaultCase {
@@ -139,7 +143,14 @@ TEST_F(Firewall, EachPlatformFaultIsReturnedAndChangesNothing)
         {"enable: put_Enabled", EnableExisting, "fail Standard INetFwOpenPort::put_Enabled 0x80070005", E_ACCESSDENIED,
          nullptr},
         {"remove: remove", RemoveExisting, "fail Standard INetFwOpenPorts::Remove 0x80070005", E_ACCESSDENIED, nullptr},
-        {"remove: item fails otherwise", RemoveExisting, "fail Standard INetFwOpenPorts::Item 0x80004005", S_OK,
+        // Whose port it is must be known before it is removed.
+        {"remove: item fails otherwise", RemoveExisting, "fail Standard INetFwOpenPorts::Item 0x80004005", E_FAIL,
+         nullptr},
+        {"remove: the name cannot be read", RemoveExisting, "fail Standard INetFwOpenPort::get_Name 0x80004005", E_FAIL,
+         nullptr},
+        {"remove: another program's port of that number stays", RemoveRenamed,
+         "fail Standard INetFwOpenPorts::Remove 0x80070005", S_OK, nullptr},
+        {"remove: the port asked for", RemoveExisting, "", S_OK,
          "port Domain UDP 58140 enabled subnet any user - Monitor\n"
          "port Standard TCP 80 enabled all v4 builtin - Web\n"},
         {"remove: absent port, Remove never called", RemoveAbsent, "fail Standard INetFwOpenPorts::Remove 0x80070005",

@@ -175,14 +175,19 @@ list_profile() {
     done
 }
 
+# remove_port PROFILE PROTOCOL NUMBER: the port is looked up (absent: nothing to do), its name read
+# again (a failure of either leaves it), and removed only while it carries the monitor's name.
 remove_port() {
     collection "$1" || return 1
     local -n remove_ports=m_ports_$1
-    local i hr
+    local i hr name
     i=$(port_index "$1" "$2" "$3")
     hr=$(item_hr "$1" "$i")
     [ "$hr" != 0x80070002 ] || return 0
-    ! hit INetFwOpenPorts::Remove "$1" && [ -n "$i" ] || return 1
+    [ "$hr" = 0 ] && misses "$1" INetFwOpenPort::get_Name || return 1
+    name=$(port_name "${remove_ports[$i]}")
+    [ "${name^^}" = "${monitor_name^^}" ] || return 0
+    ! hit INetFwOpenPorts::Remove "$1" || return 1
     unset "remove_ports[$i]"
     remove_ports=(${remove_ports[@]+"${remove_ports[@]}"})
 }

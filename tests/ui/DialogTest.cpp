@@ -420,4 +420,32 @@ TEST_F(Dialogs, EveryDialogFitsAndShowsItsTextsWholeAtTheDisplayScale)
     uitest::RunModal(removal, check("removal"));
 }
 
+// A window of another thread (of another process, on a real desktop) that carries the
+// framework's control property with a value of its own: named in a command, a colour message
+// or a notification sent to the dialog, it is no control of the dialog's, and nothing is called
+// through what the property holds.
+TEST_F(Dialogs, MessagesNamingAnotherThreadsWindowChangeNothing)
+{
+    AgreementDialog dialog(nullptr);
+    dialog.SetTask(&task);
+    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+        const uitest::UniqueWindow foreign(
+            ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(foreign);
+        ASSERT_TRUE(::SetPropA(foreign.get(), "fw.Control", reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x41414140))));
+        const auto named = reinterpret_cast<LPARAM>(foreign.get());
+        HDC dc = ::GetDC(foreign.get());
+        ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), named);
+        for (UINT message : {WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}) {
+            ::SendMessageA(window, message, reinterpret_cast<WPARAM>(dc), named);
+        }
+        ::SendMessageA(window, WM_NOTIFY, IDC_EXPLANATION, static_cast<LPARAM>(0x41414140));
+        ::ReleaseDC(foreign.get(), dc);
+        ::RemovePropA(foreign.get(), "fw.Control");
+        EXPECT_TRUE(::IsWindow(window)) << "the foreign Cancel ended the dialog";
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
 } // namespace

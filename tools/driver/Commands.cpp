@@ -9,7 +9,7 @@ std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
     for (const auto& group : {ProgramCommands(), WindowCommands(), InputCommands(), EditCommands(),
-                              ListViewCommands(), ScriptCommands()}) {
+                              ListViewCommands(), ScriptCommands(), IntruderCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     return all;

@@ -25,6 +25,7 @@ std::vector<Command> InputCommands();
 std::vector<Command> EditCommands();
 std::vector<Command> ListViewCommands();
 std::vector<Command> ScriptCommands();
+std::vector<Command> IntruderCommands();
 
 // Runs one script line; empty lines and lines starting with '#' do nothing.
 bool RunCommand(Session& session, const std::string& line);

@@ -54,7 +54,7 @@ bool Hold(Session& session, const Invocation& invocation)
     if (file == INVALID_HANDLE_VALUE) {
         return session.Fail("cannot open " + invocation.rest + " (error " + std::to_string(::GetLastError()) + ")");
     }
-    session.heldFiles.emplace_back(file);
+    session.held.emplace_back(file);
     return true;
 }
 

@@ -32,7 +32,7 @@ public:
     size_t current = 0;           // index into programs
     std::set<HWND> reported;      // top-level windows already reported
     bool hex = false;             // texts are followed by their code page 932 bytes
-    std::vector<fw::UniqueHandle> heldFiles; // `hold`: open until the driver ends
+    std::vector<fw::UniqueHandle> held; // `hold`, `squat`: open until the driver ends
 
     // Null (after printing an error) when no program was started.
     Program* CurrentProgram();
