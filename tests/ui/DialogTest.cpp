@@ -428,7 +428,7 @@ TEST_F(Dialogs, MessagesNamingAnotherThreadsWindowChangeNothing)
 {
     AgreementDialog dialog(nullptr);
     dialog.SetTask(&task);
-    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread& ui, HWND window) {
+    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread&, HWND window) {
         const uitest::UniqueWindow foreign(
             ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window, nullptr, nullptr, nullptr));
         ASSERT_TRUE(foreign);
