@@ -65,8 +65,9 @@ x64/Readme.txt $root/res/Readme.txt
 x86/Readme.txt $root/res/Readme.txt
 x64/open-monitor-port.cmd $root/deploy/open-monitor-port.cmd
 x86/open-monitor-port.cmd $root/deploy/open-monitor-port.cmd
-deployment.md $root/docs/deployment.md
 EOF
+expect "deployment.md is docs/deployment.md with a UTF-8 mark and Windows line ends" same \
+    "$(same "$unsigned/deployment.md" <({ printf '\357\273\277'; sed 's/$/\r/' "$root/docs/deployment.md"; }))"
 expect "exit-codes.txt has a line for each code 0 to 6" "0 1 2 3 4 5 6" \
     "$(tr -d '\r' <"$unsigned/exit-codes.txt" | sed -nE 's/^\| ([0-9]) \| [a-z].* \|$/\1/p' | tr '\n' ' ' | sed 's/ $//')"
 expect "no file of either archive names a folder of this machine" "" "$(grep -rlaF -e "$root" -e "$build" "$unsigned" || true)"
