@@ -4,6 +4,7 @@
 
 #include "DialogDriver.h"
 #include "framework/CommonControls.h"
+#include "framework/Control.h"
 #include "res/resource.h"
 #include "support/SimFwStateFile.h"
 #include "task/FirewallTask.h"
@@ -14,6 +15,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -421,18 +423,34 @@ TEST_F(Dialogs, EveryDialogFitsAndShowsItsTextsWholeAtTheDisplayScale)
 }
 
 // A window of another thread (of another process, on a real desktop) that carries the
-// framework's control property with a value of its own: named in a command, a colour message
-// or a notification sent to the dialog, it is no control of the dialog's, and nothing is called
-// through what the property holds.
+// framework's control property, naming an object of its own: named in a command, a colour
+// message or a notification sent to the dialog, it is no control of the dialog's, and nothing is
+// called through what the property holds. (A wild pointer there would prove nothing: the system
+// swallows the access violation inside a window procedure and the dialog goes on.)
+struct Decoy : fw::Control {
+    bool OnReflectedCommand(int) override
+    {
+        ++calls;
+        return true;
+    }
+    HBRUSH OnReflectedCtlColor(HDC, UINT) override
+    {
+        ++calls;
+        return nullptr;
+    }
+    std::atomic<int> calls{0};
+};
+
 TEST_F(Dialogs, MessagesNamingAnotherThreadsWindowChangeNothing)
 {
     AgreementDialog dialog(nullptr);
     dialog.SetTask(&task);
-    const INT_PTR result = uitest::RunModal(dialog, [](uitest::UiThread&, HWND window) {
+    Decoy decoy;
+    const INT_PTR result = uitest::RunModal(dialog, [&decoy](uitest::UiThread&, HWND window) {
         const uitest::UniqueWindow foreign(
             ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window, nullptr, nullptr, nullptr));
         ASSERT_TRUE(foreign);
-        ASSERT_TRUE(::SetPropA(foreign.get(), "fw.Control", reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x41414140))));
+        ASSERT_TRUE(::SetPropA(foreign.get(), "fw.Control", &decoy));
         const auto named = reinterpret_cast<LPARAM>(foreign.get());
         HDC dc = ::GetDC(foreign.get());
         ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), named);
@@ -442,6 +460,7 @@ TEST_F(Dialogs, MessagesNamingAnotherThreadsWindowChangeNothing)
         ::SendMessageA(window, WM_NOTIFY, IDC_EXPLANATION, static_cast<LPARAM>(0x41414140));
         ::ReleaseDC(foreign.get(), dc);
         ::RemovePropA(foreign.get(), "fw.Control");
+        EXPECT_EQ(0, decoy.calls.load()) << "called through the foreign window's property";
         EXPECT_TRUE(::IsWindow(window)) << "the foreign Cancel ended the dialog";
         ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
     });
