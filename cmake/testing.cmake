@@ -5,13 +5,13 @@
 # own and takes the second slot once the in-process tests are done; the scenarios follow it in
 # the first.
 set(FWSETUP_TEST_ORDER
-    firewall_tests task_unit task_prefix ui_textfile app_prefix ui_dialogs
+    static_build manifest xp_imports xp_imports_catch firewall_tests task_unit task_prefix ui_textfile app_prefix ui_dialogs
     e2e_silent e2e_wizard fault_matrix e2e_messages badinput_readme badinput_registry
     e2e_os_version badinput_cmdline badinput_anomalies badinput_names e2e_deploy
     second_start stress e2e_silent_cp1252 e2e_silent_cp936 e2e_wizard_cp1252 e2e_wizard_cp936
     e2e_messages_cp1252 firewall_texts_cp1252 ui_dialogs_dpi144 ui_dialogs_dpi192 e2e_planted
     badinput_manyports e2e_run_demo release
-    static_build manifest xp_imports xp_imports_catch toolchain_smoke simfw_guard simfw_tests)
+    toolchain_smoke simfw_guard simfw_tests)
 
 # fwsetup_order_test(TEST NAME): TEST's COST from NAME's place in FWSETUP_TEST_ORDER.
 function(fwsetup_order_test test name)
