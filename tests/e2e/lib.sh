@@ -100,6 +100,11 @@ stop_if_suite_stopping() {
     end_now
 }
 
+# A user's way to the change, as uidriver steps: through Setup (Next on the intro, the explanation
+# read to its end, agree, OK) and through Remove (the first row ticked, OK).
+setup_steps=(window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' 'click 1')
+remove_steps=(window 'tick 1007 0' 'click 1')
+
 # drive STATE COMMAND...: uidriver's output (and its failure, if any) for the commands.
 drive() {
     local state=$1 rc=0

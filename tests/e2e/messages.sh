@@ -52,35 +52,35 @@ box "setup, monitor not installed" "$(new_state s-nokey)" "$program_win" "/S /D 
 # stays as it was. The agreement shows Readme.txt, which the build puts beside the program.
 cd "$bin"
 set_port_number 58140
-before_box=(window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' 'click 1')
+before_box=("${setup_steps[@]}")
 state=$(new_state s-nothread)
 box "setup, no worker thread" "$state" "$nothread_win" "" "$text_failed" 6
 expect "setup, no worker thread: firewall unchanged" "" "$(port_lines "$state")"
-before_box=(window 'tick 1007 0' 'click 1')
+before_box=("${remove_steps[@]}")
 state=$(new_state r-nothread "$(monitor_port_line Domain 58140)")
 box "remove, no worker thread" "$state" "$nothread_win" /D "$text_failed" 6
 expect "remove, no worker thread: firewall unchanged" "$(monitor_port_line Domain 58140)" "$(port_lines "$state")"
 
 # No timer to watch the worker with (seam): the worker's end still ends the busy dialog.
-before_box=(window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' 'click 1')
+before_box=("${setup_steps[@]}")
 state=$(new_state s-notimer 'delay INetFwOpenPorts::Add 500')
 box "setup, no timer" "$state" "$notimer_win" "" "$text_set_up" 0
 expect "setup, no timer: the port is open in both profiles" "$(both_open 58140)" "$(port_lines "$state")"
-before_box=(window 'tick 1007 0' 'click 1')
+before_box=("${remove_steps[@]}")
 state=$(new_state r-notimer "$(monitor_port_line Domain 58140)")
 box "remove, no timer" "$state" "$notimer_win" /D "$text_removed" 0
 expect "remove, no timer: the port is gone" "" "$(port_lines "$state")"
 
 # Another process posts WM_QUIT to the program while the worker runs: the run still waits for
 # the worker and reports what it did, failed or done.
-before_box=(window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' 'click 1' quit)
+before_box=("${setup_steps[@]}" quit)
 state=$(new_state s-quit-fails 'delay INetFwOpenPorts::Add 1500' 'fail Standard INetFwOpenPorts::Add 0x80070005')
 box "setup, WM_QUIT while a failing worker runs" "$state" "$program_win" "" "$text_failed" 6
 expect "setup, WM_QUIT while a failing worker runs: the Domain profile got its port" \
     "$(monitor_port_line Domain 58140)" "$(port_lines "$state")"
 state=$(new_state s-quit 'delay INetFwOpenPorts::Add 1500')
 box "setup, WM_QUIT while the worker succeeds" "$state" "$program_win" "" "$text_set_up" 0
-before_box=(window 'tick 1007 0' 'click 1' quit)
+before_box=("${remove_steps[@]}" quit)
 state=$(new_state r-quit "$(monitor_port_line Domain 58140)" 'delay INetFwOpenPorts::Remove 1500')
 box "remove, WM_QUIT while the worker runs" "$state" "$program_win" /D "$text_removed" 0
 expect "remove, WM_QUIT while the worker runs: the port is gone" "" "$(port_lines "$state")"

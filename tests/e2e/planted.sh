@@ -51,14 +51,13 @@ for copy in program nodlldirs; do
     expect "$copy, Silent: the port is open in both profiles" "$(both_open 58140)" "$(port_lines "$state")"
 
     state=$(new_state "$copy-setup")
-    out=$(drive "$state" "start $exe" window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' \
-        'click 1' window controls 'click 1' exit)
+    out=$(drive "$state" "start $exe" "${setup_steps[@]}" window controls 'click 1' exit)
     expect "$copy, Setup: success box, exit 0" "$(quoted "$text_set_up") / exit 0" \
         "$(box_text "$out") / $(tail -n1 <<<"$out")"
     expect "$copy, Setup: the port is open in both profiles" "$(both_open 58140)" "$(port_lines "$state")"
 
     state=$(new_state "$copy-remove" 'current Standard' "$listed")
-    out=$(drive "$state" "start $exe /D" window 'tick 1007 0' 'click 1' window controls 'click 1' exit)
+    out=$(drive "$state" "start $exe /D" "${remove_steps[@]}" window controls 'click 1' exit)
     expect "$copy, Remove: success box, exit 0" "$(quoted "$text_removed") / exit 0" \
         "$(box_text "$out") / $(tail -n1 <<<"$out")"
     expect "$copy, Remove: the port is gone" "" "$(port_lines "$state")"

@@ -222,8 +222,7 @@ set_port_number 58141
 
 # --- Setup whose change fails in one profile ------------------------------------------------------
 state=$(new_state setup-fails 'fail Standard INetFwOpenPorts::Add 0x80070005')
-out=$(drive "$state" "start $program_win" window 'click 1006' window 'scroll 1004 bottom' 'press 1000' 'until 1 enabled' \
-    'click 1' 'note box' window controls 'click 1' exit)
+out=$(drive "$state" "start $program_win" "${setup_steps[@]}" 'note box' window controls 'click 1' exit)
 expect "setup fails: failure box" "$(quoted "$box_caption") / $(quoted "$text_failed")" "$(box_of box "$out")"
 expect "setup fails: exit code" "exit 6" "$(tail -n1 <<<"$out")"
 expect "setup fails: the other profile keeps its port" "$(monitor_port_line Domain 58141)" "$(port_lines "$state")"
