@@ -89,6 +89,9 @@ port_index() {
 }
 
 port_name() { local name; read -r _ _ _ _ _ _ _ name <<<"$1"; printf '%s' "$name"; }
+# is_monitor_named LINE: the port carries the monitor's name, compared as the program does (case
+# folded).
+is_monitor_named() { local name; name=$(port_name "$1"); [ "${name^^}" = "${monitor_name^^}" ]; }
 
 # item_hr PROFILE INDEX: Item's answer for the port at INDEX (empty: absent).
 item_hr() {
@@ -161,10 +164,9 @@ has_twin() {
 # listed once, with the Domain port, and removed from both profiles.
 list_profile() {
     local -n listed_ports=m_ports_$1
-    local line name where
+    local line where
     for line in ${listed_ports[@]+"${listed_ports[@]}"}; do
-        name=$(port_name "$line")
-        [ "${name^^}" = "${monitor_name^^}" ] || continue
+        is_monitor_named "$line" || continue
         where=$1
         if has_twin "$2" "$line"; then
             [ "$1" = Domain ] || continue
@@ -180,13 +182,12 @@ list_profile() {
 remove_port() {
     collection "$1" || return 1
     local -n remove_ports=m_ports_$1
-    local i hr name
+    local i hr
     i=$(port_index "$1" "$2" "$3")
     hr=$(item_hr "$1" "$i")
     [ "$hr" != 0x80070002 ] || return 0
     [ "$hr" = 0 ] && misses "$1" INetFwOpenPort::get_Name || return 1
-    name=$(port_name "${remove_ports[$i]}")
-    [ "${name^^}" = "${monitor_name^^}" ] || return 0
+    is_monitor_named "${remove_ports[$i]}" || return 0
     ! hit INetFwOpenPorts::Remove "$1" || return 1
     unset "remove_ports[$i]"
     remove_ports=(${remove_ports[@]+"${remove_ports[@]}"})
