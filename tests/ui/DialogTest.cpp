@@ -333,17 +333,12 @@ constexpr LONG WorkHeight = 728;
 
 // What a control's text needs of its client area, drawn with the control's own font: a static's
 // text wrapped to its width, a button's on one line, a radio button's beside its circle.
-SIZE NeededFor(HWND control)
+SIZE NeededFor(HWND control, bool isStatic, const RECT& client)
 {
-    wchar_t className[32] = {};
-    ::GetClassNameW(control, className, ARRAYSIZE(className));
     const LONG style = ::GetWindowLongW(control, GWL_STYLE);
-    const bool isStatic = ::lstrcmpiW(className, L"Static") == 0;
-    const bool isRadio = (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+    const bool isRadio = !isStatic && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
     wchar_t text[512] = {};
     const int length = ::GetWindowTextW(control, text, ARRAYSIZE(text));
-    RECT client = {};
-    ::GetClientRect(control, &client);
     HDC dc = ::GetDC(control);
     const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
@@ -379,10 +374,11 @@ std::string LayoutProblems(HWND window)
             }
             continue;
         }
-        if (::lstrcmpiW(className, L"Static") != 0 && ::lstrcmpiW(className, L"Button") != 0) {
+        const bool isStatic = ::lstrcmpiW(className, L"Static") == 0;
+        if (!isStatic && ::lstrcmpiW(className, L"Button") != 0) {
             continue;
         }
-        const SIZE needed = NeededFor(child);
+        const SIZE needed = NeededFor(child, isStatic, client);
         if (needed.cx > client.right || needed.cy > client.bottom) {
             problems += "control " + std::to_string(id) + " needs " + std::to_string(needed.cx) + "x" +
                         std::to_string(needed.cy) + ", has " + std::to_string(client.right) + "x" +
