@@ -5,6 +5,9 @@
 
 #include <sddl.h>
 
+#include <memory>
+#include <utility>
+
 namespace {
 
 // A window of the driver's own that carries the framework's control property with a value
@@ -77,34 +80,34 @@ bool Quit(Session& session, const Invocation&)
     return true;
 }
 
+// A user of a domain that exists on no machine.
+constexpr char SquatterSid[] = "S-1-5-21-1-2-3-1001";
+
 // Creates the named event first, with a NULL DACL and owned by a user who is neither an
-// administrator nor SYSTEM (one that exists on no machine: Wine lets a process name any
-// owner), and holds it until the driver ends.
+// administrator nor SYSTEM (SquatterSid: Wine lets a process name any owner), and holds it until
+// the driver ends.
 bool Squat(Session& session, const Invocation& invocation)
 {
     if (invocation.words.size() != 2) {
         return session.Fail("squat needs an event name");
     }
-    PSID owner = nullptr;
-    if (!::ConvertStringSidToSidA("S-1-5-21-1-2-3-1001", &owner)) {
+    PSID sid = nullptr;
+    if (!::ConvertStringSidToSidA(SquatterSid, &sid)) {
         return session.Fail("cannot make the owner's SID");
     }
+    const std::unique_ptr<void, decltype(&::LocalFree)> owner(sid, &::LocalFree);
     SECURITY_DESCRIPTOR descriptor;
     ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
     ::SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
-    ::SetSecurityDescriptorOwner(&descriptor, owner, FALSE);
+    ::SetSecurityDescriptorOwner(&descriptor, owner.get(), FALSE);
     SECURITY_ATTRIBUTES attributes = {sizeof(attributes), &descriptor, FALSE};
-    HANDLE event = ::CreateEventA(&attributes, FALSE, FALSE, invocation.words[1].c_str());
+    fw::UniqueHandle event(::CreateEventA(&attributes, FALSE, FALSE, invocation.words[1].c_str()));
     const DWORD error = ::GetLastError();
-    ::LocalFree(owner);
     if (!event || error == ERROR_ALREADY_EXISTS) {
-        if (event) {
-            ::CloseHandle(event);
-        }
         return session.Fail("cannot create " + invocation.words[1] + " first (error " + std::to_string(error) + ")");
     }
-    session.held.emplace_back(event);
-    session.Print("squat " + invocation.words[1] + " owner=S-1-5-21-1-2-3-1001");
+    session.held.push_back(std::move(event));
+    session.Print("squat " + invocation.words[1] + " owner=" + SquatterSid);
     return true;
 }
 
